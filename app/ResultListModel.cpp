@@ -1,0 +1,133 @@
+#include "ResultListModel.h"
+
+#include <QBrush>
+#include <QGuiApplication>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace {
+
+struct ColumnSpec {
+    const char16_t* header;
+    int widthTwips;
+};
+
+constexpr std::array<ColumnSpec, ResultListModel::ColumnCount> kColumns{{
+    {u"序号", 600},
+    {u"域名", 1600},
+    {u"删除时间", 1200},
+    {u"删除类型", 1300},
+    {u"百度建议", 1400},
+    {u"是否已被注册", 1900},
+}};
+
+} // namespace
+
+QString ResultListModel::header(Column column) {
+    return QString::fromUtf16(kColumns.at(column).header);
+}
+
+int ResultListModel::widthInTwips(Column column) { return kColumns.at(column).widthTwips; }
+
+QColor ResultListModel::subduedColour() {
+    return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+int ResultListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+int ResultListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ResultListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= count() || index.column() >= ColumnCount)
+        return {};
+    const ResultRow& r = m_rows[static_cast<size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return r.cells[static_cast<size_t>(index.column())];
+    case Qt::ForegroundRole:
+        return r.subdued ? QVariant(QBrush(subduedColour())) : QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return header(static_cast<Column>(section));
+    if (role == Qt::TextAlignmentRole)
+        return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+const QString& ResultListModel::cell(int row, Column column) const {
+    return m_rows.at(static_cast<size_t>(row)).cells.at(static_cast<size_t>(column));
+}
+
+void ResultListModel::appendRow(ResultRow row) {
+    std::vector<ResultRow> one;
+    one.push_back(std::move(row));
+    appendRows(std::move(one));
+}
+
+void ResultListModel::appendRows(std::vector<ResultRow> rows) {
+    if (rows.empty())
+        return;
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
+                  std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
+void ResultListModel::setCell(int row, Column column, const QString& text) {
+    m_rows.at(static_cast<size_t>(row)).cells.at(static_cast<size_t>(column)) = text;
+    const QModelIndex at = index(row, column);
+    emit dataChanged(at, at, {Qt::DisplayRole});
+}
+
+void ResultListModel::setSubdued(int row) {
+    m_rows.at(static_cast<size_t>(row)).subdued = true;
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {Qt::ForegroundRole});
+}
+
+void ResultListModel::removeRowsIf(const std::function<bool(const ResultRow&)>& remove) {
+    const auto firstRemoved = std::find_if(m_rows.begin(), m_rows.end(), remove);
+    if (firstRemoved == m_rows.end())
+        return;
+    // One compaction instead of row-by-row removal, which grows with the square of the count.
+    beginResetModel();
+    m_rows.erase(std::remove_if(firstRemoved, m_rows.end(), remove), m_rows.end());
+    endResetModel();
+}
+
+void ResultListModel::renumber() {
+    if (m_rows.empty())
+        return;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        m_rows[i].cells[Number] = QString::number(i + 1);
+    emit dataChanged(index(0, Number), index(count() - 1, Number), {Qt::DisplayRole});
+}
+
+void ResultListModel::clear() {
+    if (m_rows.empty())
+        return;
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    endResetModel();
+}

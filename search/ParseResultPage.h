@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/ResultListModel.h"
+
+#include <QStringView>
+
+#include <vector>
+
+// The rows of one result page, numbered from firstNumber on. Never reads outside the page.
+std::vector<ResultRow> ParseRows(QStringView page, int firstNumber);
+
+// The page count announced after "条记录"; 1 when it is missing, not a whole number, or
+// outside 0..32767.
+int ReadPageCount(QStringView page);
+
+// Appends the page's rows to the list, numbered on from its row count. Returns the page count
+// for the first page of a search and 0 for the others.
+int ParseResultPage(QStringView page, bool firstPage, ResultListModel& rows);

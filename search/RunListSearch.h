@@ -1,0 +1,11 @@
+#pragma once
+
+#include "SearchCriteria.h"
+
+#include <QString>
+
+struct Workspace;
+
+// Walks every result page of the query that the criteria make, one after the other, and
+// appends their rows. Reports its course in the status line.
+void RunListSearch(const QString& listBase, const SearchCriteria& criteria, Workspace& workspace);

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <QString>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A real HTTP server on 127.0.0.1 with an ephemeral port, answering on its own threads so
+// that it keeps serving while the code under test waits in a nested event loop.
+class TestServer {
+public:
+    using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+
+    explicit TestServer(Handler handler);
+    ~TestServer();
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+
+    int port() const { return m_port; }
+    // "http://127.0.0.1:PORT"
+    QString baseUrl() const;
+    // The request targets (path and raw query) in the order they arrived.
+    std::vector<std::string> targets() const;
+    size_t requestCount() const;
+
+    // For handlers that stall: sleeps for the given time, or less when the server is stopping.
+    // Returns false when it was cut short.
+    bool sleepUnlessStopping(std::chrono::milliseconds duration);
+
+private:
+    httplib::Server m_server;
+    std::thread m_thread;
+    int m_port = 0;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_stopping;
+    bool m_stopRequested = false;
+    std::vector<std::string> m_targets;
+};
+
+// Sets a complete UTF-8 HTML or text answer.
+void answerText(httplib::Response& response, const std::string& body,
+                const char* contentType = "text/html; charset=utf-8");

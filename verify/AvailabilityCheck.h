@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class ResultListModel;
+struct FetchedPage;
+
+// The question to the availability-check service and the reading of its answer.
+enum class AnswerClass { Empty, RateRefusal, Registered, NotRegistered };
+
+inline const QString kVerdictRegistered = QStringLiteral("已被注册");
+inline const QString kVerdictFree = QStringLiteral("未被注册---OK");
+
+// checkBase is the service's scheme and host; the name goes in as typed, unescaped.
+QString AvailabilityAddress(const QString& checkBase, const QString& name);
+
+// Empty, then the rate refusal marker, then "|211|"; anything else is free.
+AnswerClass ClassifyAnswer(const QString& text);
+
+// As ClassifyAnswer, but an answer with an HTTP status outside 200-299 gives no verdict: an
+// error page must never read as "free".
+AnswerClass ClassifyFetched(const FetchedPage& page);
+
+// Writes the verdict of a Registered or NotRegistered answer into the row, greying a
+// registered one. Other classes leave the row as it is.
+void ApplyVerdict(ResultListModel& rows, int row, AnswerClass answer);
