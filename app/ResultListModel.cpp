@@ -28,7 +28,9 @@ QString ResultListModel::header(Column column) {
     return QString::fromUtf16(kColumns.at(column).header);
 }
 
-int ResultListModel::widthInTwips(Column column) { return kColumns.at(column).widthTwips; }
+int ResultListModel::widthInTwips(Column column) {
+    return kColumns.at(column).widthTwips;
+}
 
 QColor ResultListModel::subduedColour() {
     return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);

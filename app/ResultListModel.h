@@ -20,7 +20,15 @@ struct ResultRow {
 class ResultListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Number = 0, Domain, DeletionTime, DeletionType, Suggestion, Verdict, ColumnCount };
+    enum Column {
+        Number = 0,
+        Domain,
+        DeletionTime,
+        DeletionType,
+        Suggestion,
+        Verdict,
+        ColumnCount
+    };
 
     static QString header(Column column);
     static int widthInTwips(Column column);

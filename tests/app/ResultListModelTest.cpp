@@ -1,0 +1,112 @@
+#include "app/ResultListModel.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ResultRow rowWith(const QString& domain, const QString& verdict = QString()) {
+    ResultRow row;
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::Verdict] = verdict;
+    return row;
+}
+
+QStringList domains(const ResultListModel& model) {
+    QStringList names;
+    for (int i = 0; i < model.count(); ++i)
+        names << model.cell(i, ResultListModel::Domain);
+    return names;
+}
+
+} // namespace
+
+TEST(ResultListModel, hasSixLeftAlignedColumnsWithTheirHeadersAndWidths) {
+    ResultListModel model;
+    ASSERT_EQ(model.columnCount(), 6);
+    const QStringList headers{QStringLiteral("序号"),     QStringLiteral("域名"),
+                              QStringLiteral("删除时间"), QStringLiteral("删除类型"),
+                              QStringLiteral("百度建议"), QStringLiteral("是否已被注册")};
+    const int widths[] = {600, 1600, 1200, 1300, 1400, 1900};
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), headers[c]);
+        EXPECT_EQ(ResultListModel::widthInTwips(static_cast<ResultListModel::Column>(c)),
+                  widths[c]);
+    }
+    EXPECT_FALSE(model.headerData(6, Qt::Horizontal).isValid());
+}
+
+TEST(ResultListModel, rowsCanBeSelectedButNeverEdited) {
+    ResultListModel model;
+    model.appendRow(rowWith(QStringLiteral("a.com")));
+    const Qt::ItemFlags flags = model.flags(model.index(0, 0));
+    EXPECT_TRUE(flags & Qt::ItemIsSelectable);
+    EXPECT_FALSE(flags & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.setData(model.index(0, 0), QStringLiteral("9")));
+}
+
+TEST(ResultListModel, aBatchOfRowsIsOneInsertNotificationInOrder) {
+    ResultListModel model;
+    model.appendRow(rowWith(QStringLiteral("first.com")));
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    model.appendRows({rowWith(QStringLiteral("b.com")), rowWith(QStringLiteral("c.net")),
+                      rowWith(QStringLiteral("d.org"))});
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 1);
+    EXPECT_EQ(inserted.at(0).at(2).toInt(), 3);
+    EXPECT_EQ(domains(model), (QStringList{QStringLiteral("first.com"), QStringLiteral("b.com"),
+                                           QStringLiteral("c.net"), QStringLiteral("d.org")}));
+    model.appendRows({});
+    EXPECT_EQ(inserted.count(), 1);
+}
+
+TEST(ResultListModel, subduedRowsAreDrawnGreyInEveryColumn) {
+    ResultListModel model;
+    model.appendRows({rowWith(QStringLiteral("free.com")), rowWith(QStringLiteral("taken.com"))});
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.setSubdued(1);
+    ASSERT_EQ(changed.count(), 1);
+    for (int c = 0; c < ResultListModel::ColumnCount; ++c) {
+        EXPECT_FALSE(model.data(model.index(0, c), Qt::ForegroundRole).isValid());
+        EXPECT_EQ(model.data(model.index(1, c), Qt::ForegroundRole).value<QBrush>().color(),
+                  ResultListModel::subduedColour());
+    }
+}
+
+TEST(ResultListModel, removalKeepsTheOrderAndRenumberingCountsFromOne) {
+    ResultListModel model;
+    std::vector<ResultRow> rows;
+    for (int i = 0; i < 10; ++i)
+        rows.push_back(rowWith(QString::number(i) + QStringLiteral(".com")));
+    model.appendRows(std::move(rows));
+    model.setSubdued(4);
+    model.removeRowsIf([](const ResultRow& row) {
+        return row.cells[ResultListModel::Domain].left(1).toInt() % 3 == 0;
+    });
+    EXPECT_EQ(domains(model), (QStringList{QStringLiteral("1.com"), QStringLiteral("2.com"),
+                                           QStringLiteral("4.com"), QStringLiteral("5.com"),
+                                           QStringLiteral("7.com"), QStringLiteral("8.com")}));
+    EXPECT_TRUE(model.row(2).subdued) << "a kept row keeps its colour";
+    model.renumber();
+    for (int i = 0; i < model.count(); ++i)
+        EXPECT_EQ(model.cell(i, ResultListModel::Number), QString::number(i + 1));
+}
+
+TEST(ResultListModel, clearingEmptiesTheRowsButKeepsTheColumns) {
+    ResultListModel model;
+    model.appendRows({rowWith(QStringLiteral("a.com")), rowWith(QStringLiteral("b.com"))});
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 6);
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(ResultListModel, outOfRangeIndexesGiveNothing) {
+    ResultListModel model;
+    model.appendRow(rowWith(QStringLiteral("a.com")));
+    EXPECT_FALSE(model.data(model.index(5, 0)).isValid());
+    EXPECT_FALSE(model.data(QModelIndex()).isValid());
+    EXPECT_EQ(model.rowCount(model.index(0, 0)), 0);
+}
