@@ -171,7 +171,15 @@ Form1Controls BuildForm1Controls(QWidget* form) {
     c.option2Group = new QButtonGroup(c.Frame1);
     for (size_t i = 0; i < c.Option2.size(); ++i)
         c.option2Group->addButton(c.Option2[i], static_cast<int>(i));
-    // Selected once the whole group exists, so that Tab stops only at the selected button.
+    // Tab stops only at the selected button of a group; the arrow keys move within it.
+    for (QButtonGroup* group : {c.option1Group, c.option2Group}) {
+        for (QAbstractButton* button : group->buttons())
+            button->setFocusPolicy(Qt::ClickFocus);
+        QObject::connect(group, &QButtonGroup::buttonToggled, group,
+                         [](QAbstractButton* button, bool checked) {
+                             button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+                         });
+    }
     for (const ControlDesign& design : Form1Design()) {
         if (design.kind == ControlKind::OptionButton && design.initiallyOn)
             as<QRadioButton>(byName, QString::fromUtf16(design.name))->setChecked(true);

@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTableView>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 // A window with its own service addresses and a fixed "today", found by control names.

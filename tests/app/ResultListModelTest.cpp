@@ -1,5 +1,6 @@
 #include "app/ResultListModel.h"
 
+#include <QBrush>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Configures (once) and builds into build/ (or $BUILD_DIR), incrementally.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BUILD_DIR:-$root/build}"
+if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
+        ${CMAKE_ARGS:-}
+fi
+cmake --build "$build" ${BUILD_TARGET:+--target $BUILD_TARGET}

@@ -1,0 +1,245 @@
+// The command buttons and the Enter key as the user meets them: the busy guard, nesting
+// inside waits, and closing while an operation waits for the network.
+#include "Form1Fixture.h"
+#include "HomePageSpy.h"
+#include "search/ListPages.h"
+#include "support/TestServer.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+bool isCheck(const httplib::Request& request) {
+    return request.path == "/check/check_ac1.cgi";
+}
+
+std::string checkTarget(const std::string& name) {
+    return "/check/check_ac1.cgi?domain=" + name;
+}
+
+ResultRow listedRow(const QString& domain, const QString& verdict = QString()) {
+    ResultRow row;
+    row.cells[ResultListModel::Number] = QStringLiteral("1");
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::Verdict] = verdict;
+    return row;
+}
+
+// Runs the action from the event loop once the operation started by the test is waiting.
+void whileWaiting(int afterMs, std::function<void()> action) {
+    QTimer::singleShot(afterMs, std::move(action));
+}
+
+void sendEnter(QWidget* box) {
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+} // namespace
+
+TEST(Form1Operations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt) {
+    std::atomic<int> listRequests{0};
+    std::unique_ptr<TestServer> server;
+    server = std::make_unique<TestServer>(
+        [&](const httplib::Request& request, httplib::Response& response) {
+            if (isCheck(request)) {
+                answerText(response, "|210|", "text/plain");
+                return;
+            }
+            ++listRequests;
+            server->sleepUnlessStopping(800ms);
+            answerText(response, ListPages::pageOfDomains("1", {"new1.com", "new2.com"}));
+        });
+    Form1 form(testConfig(server->baseUrl()));
+    form.rows().appendRow(listedRow(QStringLiteral("kept.com")));
+
+    bool sawBusyTag = false;
+    whileWaiting(200, [&] {
+        sawBusyTag = form.controls().Command1->property("Tag").toString() == QStringLiteral("1");
+        for (QPushButton* button :
+             {form.controls().Command1, form.controls().Command2, form.controls().Command3,
+              form.controls().Command4, form.controls().Command5})
+            QTest::mouseClick(button, Qt::LeftButton);
+    });
+    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+
+    EXPECT_TRUE(sawBusyTag);
+    EXPECT_EQ(listRequests.load(), 1);
+    EXPECT_EQ(server->requestCount(), 1u) << "no check was asked during the search";
+    ASSERT_EQ(form.rows().count(), 3) << "neither cleared nor filtered under the search";
+    EXPECT_EQ(form.rows().cell(0, ResultListModel::Domain), QStringLiteral("kept.com"));
+    EXPECT_EQ(form.rows().cell(2, ResultListModel::Number), QStringLiteral("3"));
+    EXPECT_EQ(form.controls().Command1->property("Tag").toString(), QStringLiteral("0"));
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"));
+
+    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    EXPECT_EQ(listRequests.load(), 2);
+    EXPECT_EQ(form.rows().count(), 5);
+}
+
+TEST(Form1Operations, clearingKeepsTheColumnsAndTheNextSearchNumbersFromOne) {
+    TestServer server([](const httplib::Request&, httplib::Response& response) {
+        answerText(response, ListPages::pageOfDomains("1", {"a1.com", "b2.com"}));
+    });
+    Form1 form(testConfig(server.baseUrl()));
+    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    ASSERT_EQ(form.rows().count(), 2);
+    const QString statusBefore = statusText(form);
+    QTest::mouseClick(form.controls().Command3, Qt::LeftButton);
+    EXPECT_EQ(form.rows().count(), 0);
+    EXPECT_EQ(form.controls().ListView1->model()->columnCount(), 6);
+    EXPECT_EQ(statusText(form), statusBefore) << "clearing writes no status";
+    QTest::mouseClick(form.controls().Command3, Qt::LeftButton);
+    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    ASSERT_EQ(form.rows().count(), 2);
+    EXPECT_EQ(form.rows().cell(0, ResultListModel::Number), QStringLiteral("1"));
+}
+
+TEST(Form1Operations, enterInTheDomainBoxChecksNestedInsideASearchAndTheSearchGoesOn) {
+    std::unique_ptr<TestServer> server;
+    server = std::make_unique<TestServer>(
+        [&](const httplib::Request& request, httplib::Response& response) {
+            if (isCheck(request)) {
+                answerText(response, "|210|", "text/plain");
+                return;
+            }
+            server->sleepUnlessStopping(800ms);
+            answerText(response, ListPages::pageOfDomains("1", {"listed.com"}));
+        });
+    Form1 form(testConfig(server->baseUrl()));
+    auto* box = form.controls().Text4;
+    whileWaiting(200, [&] {
+        box->setText(QStringLiteral("typed.com"));
+        sendEnter(box);
+    });
+    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+
+    ASSERT_EQ(form.rows().count(), 2);
+    EXPECT_EQ(form.rows().cell(0, ResultListModel::Domain), QStringLiteral("typed.com"));
+    EXPECT_EQ(form.rows().cell(0, ResultListModel::Verdict), QStringLiteral("未被注册---OK"));
+    EXPECT_EQ(form.rows().cell(1, ResultListModel::Domain), QStringLiteral("listed.com"));
+    EXPECT_EQ(form.rows().cell(1, ResultListModel::Number), QStringLiteral("2"));
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"));
+}
+
+TEST(Form1Operations, enterNeedsADotAndOtherKeysOnlyEdit) {
+    TestServer server([](const httplib::Request&, httplib::Response& response) {
+        answerText(response, "|211|", "text/plain");
+    });
+    Form1 form(testConfig(server.baseUrl()));
+    auto* box = form.controls().Text4;
+    sendEnter(box);
+    box->setText(QStringLiteral("nodot"));
+    sendEnter(box);
+    QTest::keyClick(box, Qt::Key_X);
+    EXPECT_EQ(server.requestCount(), 0u);
+    EXPECT_EQ(box->text(), QStringLiteral("nodotx"));
+    EXPECT_EQ(form.rows().count(), 0);
+
+    box->setText(QStringLiteral("taken.com"));
+    sendEnter(box);
+    ASSERT_EQ(form.rows().count(), 1);
+    EXPECT_EQ(server.targets(), std::vector<std::string>{checkTarget("taken.com")});
+    EXPECT_EQ(form.rows().cell(0, ResultListModel::Verdict), QStringLiteral("已被注册"));
+    EXPECT_TRUE(form.rows().row(0).subdued);
+    EXPECT_EQ(box->text(), QStringLiteral("taken.com"));
+}
+
+TEST(Form1Operations, theSearchButtonChecksEvenAnEmptyName) {
+    TestServer server([](const httplib::Request&, httplib::Response& response) {
+        answerText(response, "|210|", "text/plain");
+    });
+    Form1 form(testConfig(server.baseUrl()));
+    QTest::mouseClick(form.controls().Command5, Qt::LeftButton);
+    EXPECT_EQ(server.targets(), std::vector<std::string>{checkTarget("")});
+    EXPECT_EQ(form.rows().count(), 1);
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：用户指定的域名已完成验证。"));
+}
+
+TEST(Form1Operations, duringACheckOfEveryNameTheButtonsAreRefused) {
+    std::unique_ptr<TestServer> server;
+    server =
+        std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
+            server->sleepUnlessStopping(300ms);
+            answerText(response, "|210|", "text/plain");
+        });
+    Form1 form(testConfig(server->baseUrl()));
+    form.rows().appendRows(
+        {listedRow(QStringLiteral("a.com")), listedRow(QStringLiteral("b.com"))});
+    form.controls().Text4->setText(QStringLiteral("typed.com"));
+    bool sawBusyTag = false;
+    whileWaiting(150, [&] {
+        sawBusyTag = form.controls().Command2->property("Tag").toString() == QStringLiteral("1");
+        for (QPushButton* button :
+             {form.controls().Command5, form.controls().Command4, form.controls().Command3,
+              form.controls().Command2, form.controls().Command1})
+            QTest::mouseClick(button, Qt::LeftButton);
+    });
+    QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+
+    EXPECT_TRUE(sawBusyTag);
+    EXPECT_EQ(server->targets(),
+              (std::vector<std::string>{checkTarget("a.com"), checkTarget("b.com")}));
+    ASSERT_EQ(form.rows().count(), 2);
+    EXPECT_EQ(form.rows().cell(1, ResultListModel::Verdict), QStringLiteral("未被注册---OK"));
+    EXPECT_EQ(form.controls().Command2->property("Tag").toString(), QStringLiteral("0"));
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：所有域名已完成验证。"));
+
+    QTest::mouseClick(form.controls().Command4, Qt::LeftButton);
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：已被注册的域名已被过滤。"));
+}
+
+TEST(Form1Operations, filterRightAfterStartUpRemovesNothingAndReports) {
+    Form1 form(testConfig());
+    QTest::mouseClick(form.controls().Command4, Qt::LeftButton);
+    EXPECT_EQ(form.rows().count(), 0);
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：已被注册的域名已被过滤。"));
+}
+
+// Closing while an operation waits ends the wait at once, opens the home page once, and the
+// operation stops without touching anything more.
+class Form1Closing : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Form1Closing, closingDuringAWaitEndsTheOperationPromptly) {
+    const std::string operation = GetParam();
+    std::unique_ptr<TestServer> server;
+    server =
+        std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
+            server->sleepUnlessStopping(4000ms);
+            answerText(response, ListPages::pageOfDomains("3", {"late.com"}));
+        });
+    HomePageSpy browser;
+    Form1 form(testConfig(server->baseUrl()));
+    form.rows().appendRow(listedRow(QStringLiteral("a.com")));
+    form.controls().Text4->setText(QStringLiteral("typed.com"));
+    form.show();
+    whileWaiting(200, [&] { form.close(); });
+
+    QElapsedTimer clock;
+    clock.start();
+    if (operation == "search")
+        QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    else if (operation == "check")
+        QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+    else
+        QTest::mouseClick(form.controls().Command5, Qt::LeftButton);
+
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_EQ(server->requestCount(), 1u);
+    EXPECT_EQ(form.rows().count(), 1);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.trayIcon()->isVisible());
+    ASSERT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.opened.front(), QUrl(QStringLiteral("morrowcatch-test://home")));
+    form.close();
+    EXPECT_EQ(browser.opened.size(), 1) << "the home page opens once per close";
+}
+
+INSTANTIATE_TEST_SUITE_P(EachWaitingOperation, Form1Closing,
+                         ::testing::Values("search", "check", "targeted"));
