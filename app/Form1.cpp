@@ -14,6 +14,10 @@
 #include <QPushButton>
 #include <QScreen>
 
+// The pictures live in the window's static library, whose resources are not registered by
+// themselves.
+static void registerPictures() { Q_INIT_RESOURCE(resources); }
+
 namespace {
 
 constexpr int kClientWidth = 12270 / kTwipsPerPixel;
@@ -26,6 +30,7 @@ Form1::Form1(AppConfig config, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_config(std::move(config)), m_guard(nullptr, nullptr) {
+    registerPictures();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Maker::kProductTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
