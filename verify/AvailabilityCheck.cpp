@@ -1,0 +1,50 @@
+#include "verify/AvailabilityCheck.h"
+
+#include "app/ResultListModel.h"
+#include "web/FetchPage.h"
+
+namespace {
+
+const QString kCheckPath = QStringLiteral("/check/check_ac1.cgi");
+const QString kRefusalMarker = QStringLiteral("您的请求过于频繁");
+const QString kRegisteredMarker = QStringLiteral("|211|");
+
+} // namespace
+
+QString AvailabilityAddress(const QString& checkBase, const QString& name) {
+    return checkBase + kCheckPath + u"?domain=" + name;
+}
+
+AnswerClass ClassifyAnswer(const QString& text) {
+    if (text.isEmpty())
+        return AnswerClass::Empty;
+    if (text.contains(kRefusalMarker))
+        return AnswerClass::RateRefusal;
+    if (text.contains(kRegisteredMarker))
+        return AnswerClass::Registered;
+    return AnswerClass::NotRegistered;
+}
+
+AnswerClass ClassifyFetched(const FetchedPage& page) {
+    if (page.httpStatus < 200 || page.httpStatus > 299)
+        return AnswerClass::Empty;
+    return ClassifyAnswer(page.text);
+}
+
+void ApplyVerdict(ResultListModel& rows, int row, AnswerClass answer) {
+    if (row < 0 || row >= rows.count())
+        return;
+    switch (answer) {
+    case AnswerClass::Registered:
+        rows.setCell(row, ResultListModel::Verdict, kVerdictRegistered);
+        rows.setSubdued(row);
+        break;
+    case AnswerClass::NotRegistered:
+        // A row greyed by an earlier check keeps its colour.
+        rows.setCell(row, ResultListModel::Verdict, kVerdictFree);
+        break;
+    case AnswerClass::Empty:
+    case AnswerClass::RateRefusal:
+        break;
+    }
+}

@@ -1,0 +1,58 @@
+#include "verify/VerifyListedDomains.h"
+
+#include "app/ResultListModel.h"
+#include "app/StatusLine.h"
+#include "app/Workspace.h"
+#include "verify/AvailabilityCheck.h"
+#include "web/Closing.h"
+#include "web/FetchPage.h"
+#include "web/Pause.h"
+
+namespace {
+
+const QString kStartText = QStringLiteral("状态：开始验证列表中的域名...");
+const QString kNoAnswerText = QStringLiteral("状态：获取域名列表失败。");
+const QString kRefusedText = QStringLiteral("状态：操作过于频繁，请稍后再试。");
+const QString kDoneText = QStringLiteral("状态：所有域名已完成验证。");
+const QString kFilteredText = QStringLiteral("状态：已被注册的域名已被过滤。");
+
+constexpr double kPauseAfterEachMs = 100;
+
+} // namespace
+
+void VerifyListedDomains(const QString& checkBase, Workspace& workspace) {
+    ResultListModel& rows = workspace.rows;
+    workspace.status.setText(kStartText);
+    // Rows that a nested targeted check appends meanwhile are not visited.
+    const int rowCount = rows.count();
+    for (int row = 0; row < rowCount; ++row) {
+        if (workspace.closing.isClosing())
+            return;
+        if (row >= rows.count())
+            continue;
+        const QString address =
+            AvailabilityAddress(checkBase, rows.cell(row, ResultListModel::Domain));
+        const FetchedPage answer =
+            FetchPageWithStatus(address, workspace.status, workspace.closing);
+        if (workspace.closing.isClosing())
+            return;
+        const AnswerClass verdict = ClassifyFetched(answer);
+        if (verdict == AnswerClass::Empty)
+            workspace.status.setText(kNoAnswerText);
+        else if (verdict == AnswerClass::RateRefusal)
+            workspace.status.setText(kRefusedText);
+        else
+            ApplyVerdict(rows, row, verdict);
+        Pause(kPauseAfterEachMs, workspace.closing);
+    }
+    if (workspace.closing.isClosing())
+        return;
+    workspace.status.setText(kDoneText);
+}
+
+void FilterRegistered(Workspace& workspace) {
+    workspace.rows.removeRowsIf(
+        [](const ResultRow& row) { return row.cells[ResultListModel::Verdict] != kVerdictFree; });
+    workspace.rows.renumber();
+    workspace.status.setText(kFilteredText);
+}

@@ -1,0 +1,34 @@
+#include "verify/VerifyTargetDomain.h"
+
+#include "app/ResultListModel.h"
+#include "app/StatusLine.h"
+#include "app/Workspace.h"
+#include "verify/AvailabilityCheck.h"
+#include "web/Closing.h"
+#include "web/FetchPage.h"
+
+namespace {
+
+const QString kStartText = QStringLiteral("状态：开始验证用户指定域名...");
+const QString kDoneText = QStringLiteral("状态：用户指定的域名已完成验证。");
+
+} // namespace
+
+void VerifyTargetDomain(const QString& checkBase, const QString& name, Workspace& workspace) {
+    workspace.status.setText(kStartText);
+    const FetchedPage answer = FetchPageWithStatus(AvailabilityAddress(checkBase, name),
+                                                   workspace.status, workspace.closing);
+    if (workspace.closing.isClosing())
+        return;
+    const AnswerClass verdict = ClassifyFetched(answer);
+    if (verdict == AnswerClass::Registered || verdict == AnswerClass::NotRegistered) {
+        ResultListModel& rows = workspace.rows;
+        // Numbered only now: operations that ran inside the wait may have added rows.
+        ResultRow row;
+        row.cells[ResultListModel::Number] = QString::number(rows.count() + 1);
+        row.cells[ResultListModel::Domain] = name;
+        rows.appendRow(std::move(row));
+        ApplyVerdict(rows, rows.count() - 1, verdict);
+    }
+    workspace.status.setText(kDoneText);
+}
