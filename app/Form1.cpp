@@ -13,10 +13,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 
 // The pictures live in the window's static library, whose resources are not registered by
 // themselves.
-static void registerPictures() { Q_INIT_RESOURCE(resources); }
+static void registerPictures() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace {
 
@@ -68,6 +71,8 @@ void Form1::connectHandlers() {
     connect(ui.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(ui.Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     ui.Text4->installEventFilter(this);
+    ui.ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui.ListView1, &QWidget::customContextMenuRequested, this, &Form1::showResultListMenu);
 }
 
 void Form1::Form_Load() {

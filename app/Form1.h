@@ -9,6 +9,8 @@
 #include "web/Closing.h"
 
 #include <QPoint>
+
+class QMenu;
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -35,6 +37,12 @@ public Q_SLOTS:
     // A left click or a double click on the icon brings the window back; nothing else does.
     void TrayIcon_Activated(QSystemTrayIcon::ActivationReason reason);
 
+    // The result list's context menu: export, copy names.
+    QMenu* buildResultListMenu();
+    // Writes every row to a CSV file; returns an error text, empty on success.
+    QString exportRowsTo(const QString& path);
+    void copySelectedDomains();
+
 protected:
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -54,6 +62,8 @@ private:
     void Form_QueryUnload();
     void OpenHomePage();
     void connectHandlers();
+    void showResultListMenu(const QPoint& at);
+    void chooseFileAndExport();
 
     AppConfig m_config;
     Form1Controls ui;

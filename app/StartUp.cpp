@@ -46,7 +46,7 @@ void Form1::InitResultList() {
     view->setShowGrid(true);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSortingEnabled(false);
     view->setWordWrap(false);
     view->verticalHeader()->hide();

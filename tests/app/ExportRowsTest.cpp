@@ -1,0 +1,87 @@
+#include "Form1Fixture.h"
+
+#include "app/ExportRows.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ResultRow row(const QString& number, const QString& domain, const QString& type = QString(),
+              const QString& verdict = QString()) {
+    ResultRow r;
+    r.cells[ResultListModel::Number] = number;
+    r.cells[ResultListModel::Domain] = domain;
+    r.cells[ResultListModel::DeletionType] = type;
+    r.cells[ResultListModel::Verdict] = verdict;
+    return r;
+}
+
+QString decoded(const QByteArray& csv) {
+    return QString::fromUtf8(csv.mid(3));
+}
+
+} // namespace
+
+TEST(ExportRows, writesABomTheChineseHeadersAndEveryRowInOrder) {
+    ResultListModel model;
+    model.appendRows({row(QStringLiteral("1"), QStringLiteral("ab88.com"), QStringLiteral("Delete"),
+                          QStringLiteral("未被注册---OK")),
+                      row(QStringLiteral("2"), QStringLiteral("cd.net"))});
+    const QByteArray csv = RowsAsCsv(model);
+    ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(decoded(csv), QStringLiteral("序号,域名,删除时间,删除类型,百度建议,是否已被注册\r\n"
+                                           "1,ab88.com,,Delete,,未被注册---OK\r\n"
+                                           "2,cd.net,,,,\r\n"));
+}
+
+TEST(ExportRows, quotesWhatMustBeQuotedAndDefusesFormulas) {
+    ResultListModel model;
+    model.appendRow(row(QStringLiteral("1"), QStringLiteral("a,b \"c\""),
+                        QStringLiteral("=HYPERLINK(\"x\")"), QStringLiteral("line\nbreak")));
+    const QString text = decoded(RowsAsCsv(model));
+    EXPECT_TRUE(text.endsWith(
+        QStringLiteral("1,\"a,b \"\"c\"\"\",,\"'=HYPERLINK(\"\"x\"\")\",,\"line\nbreak\"\r\n")))
+        << text.toStdString();
+}
+
+TEST(ExportRows, aFileThatCannotBeWrittenGivesAnErrorAndLeavesNothing) {
+    ResultListModel model;
+    model.appendRow(row(QStringLiteral("1"), QStringLiteral("a.com")));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing/folder/out.csv"));
+    EXPECT_FALSE(WriteRowsCsv(model, path).isEmpty());
+    EXPECT_FALSE(QFile::exists(path));
+
+    const QString good = dir.filePath(QStringLiteral("out.csv"));
+    EXPECT_TRUE(WriteRowsCsv(model, good).isEmpty());
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), RowsAsCsv(model));
+}
+
+TEST(ExportRows, theMenuOffersExportAndCopiesTheSelectedNamesInListOrder) {
+    Form1 form(testConfig());
+    form.rows().appendRows({row(QStringLiteral("1"), QStringLiteral("a.com")),
+                            row(QStringLiteral("2"), QStringLiteral("b.com")),
+                            row(QStringLiteral("3"), QStringLiteral("c.com"))});
+    std::unique_ptr<QMenu> menu(form.buildResultListMenu());
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("导出为CSV...")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("复制域名")));
+
+    auto* view = form.controls().ListView1;
+    view->selectionModel()->select(form.rows().index(2, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    view->selectionModel()->select(form.rows().index(0, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    form.copySelectedDomains();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("a.com\nc.com"));
+}
