@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "Maker.h"
+#include "ProgressDisplay.h"
 #include "ReadCriteria.h"
 #include "search/RunListSearch.h"
 #include "verify/VerifyListedDomains.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTableView>
 
 // The pictures live in the window's static library, whose resources are not registered by
@@ -71,6 +73,8 @@ void Form1::connectHandlers() {
     connect(ui.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(ui.Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     ui.Text4->installEventFilter(this);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Form1::StopRunningOperation);
     ui.ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui.ListView1, &QWidget::customContextMenuRequested, this, &Form1::showResultListMenu);
 }
@@ -83,6 +87,7 @@ void Form1::Command1_Click() {
     if (!m_guard.passes())
         return;
     BusyGuard::Running running(ui.Command1);
+    ProgressDisplay progress(m_progress, m_workspace);
     RunListSearch(m_config.listBase, ReadCriteria(ui), m_workspace);
 }
 
@@ -96,7 +101,22 @@ void Form1::Command2_Click() {
     if (!m_guard.passes())
         return;
     BusyGuard::Running running(ui.Command2);
+    ProgressDisplay progress(m_progress, m_workspace);
     VerifyListedDomains(m_config.checkBase, m_workspace);
+}
+
+void Form1::RecheckUnverified() {
+    if (!m_guard.passes())
+        return;
+    BusyGuard::Running running(ui.Command2);
+    ProgressDisplay progress(m_progress, m_workspace);
+    VerifyUncheckedDomains(m_config.checkBase, m_workspace);
+}
+
+void Form1::StopRunningOperation() {
+    // Only a search or a check of every name can be stopped; they are the ones the guard marks.
+    if (!m_guard.passes())
+        m_workspace.stopRequested = true;
 }
 
 void Form1::Command4_Click() {

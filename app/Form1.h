@@ -11,6 +11,7 @@
 #include <QPoint>
 
 class QMenu;
+class QProgressBar;
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -42,6 +43,11 @@ public Q_SLOTS:
     // Writes every row to a CSV file; returns an error text, empty on success.
     QString exportRowsTo(const QString& path);
     void copySelectedDomains();
+    // Checks the rows without a verdict, with the same pacing and guard as Command2.
+    void RecheckUnverified();
+    // Esc: a running search or check of every name ends after the request in flight.
+    void StopRunningOperation();
+    QProgressBar* progressBar() const { return m_progress; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -73,6 +79,7 @@ private:
     Workspace m_workspace{m_rows, m_status, m_closing};
     BusyGuard m_guard;
     QSystemTrayIcon* m_tray = nullptr;
+    QProgressBar* m_progress = nullptr;
     QPoint m_savedPosition;
     bool m_unloaded = false;
 };

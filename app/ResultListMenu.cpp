@@ -21,6 +21,9 @@ QMenu* Form1::buildResultListMenu() {
     QAction* copyAction = menu->addAction(QStringLiteral("复制域名"));
     copyAction->setEnabled(ui.ListView1->selectionModel()->hasSelection());
     connect(copyAction, &QAction::triggered, this, &Form1::copySelectedDomains);
+    QAction* recheckAction = menu->addAction(QStringLiteral("重新验证未验证的域名"));
+    recheckAction->setEnabled(m_guard.passes());
+    connect(recheckAction, &QAction::triggered, this, &Form1::RecheckUnverified);
     return menu;
 }
 

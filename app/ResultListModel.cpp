@@ -55,6 +55,12 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         return r.subdued ? QVariant(QBrush(subduedColour())) : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ToolTipRole:
+        if (index.column() != Verdict || r.evidence.isEmpty())
+            return {};
+        // Tooltips guess at markup; the answer came from a server, so it is shown escaped.
+        return QString(QStringLiteral("<p style='white-space:pre'>") + r.evidence.toHtmlEscaped() +
+                       QStringLiteral("</p>"));
     default:
         return {};
     }
@@ -105,6 +111,12 @@ void ResultListModel::setCell(int row, Column column, const QString& text) {
 void ResultListModel::setSubdued(int row) {
     m_rows.at(static_cast<size_t>(row)).subdued = true;
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {Qt::ForegroundRole});
+}
+
+void ResultListModel::setEvidence(int row, const QString& evidence) {
+    m_rows.at(static_cast<size_t>(row)).evidence = evidence;
+    const QModelIndex at = index(row, Verdict);
+    emit dataChanged(at, at, {Qt::ToolTipRole});
 }
 
 void ResultListModel::removeRowsIf(const std::function<bool(const ResultRow&)>& remove) {

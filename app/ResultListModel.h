@@ -12,6 +12,8 @@
 struct ResultRow {
     std::array<QString, 6> cells;
     bool subdued = false;
+    // When the verdict was found and what the service answered, as plain text.
+    QString evidence;
 };
 
 // The rows of the result list, owned here and nowhere else. Appends are batched into one
@@ -52,6 +54,7 @@ public:
     void appendRows(std::vector<ResultRow> rows);
     void setCell(int row, Column column, const QString& text);
     void setSubdued(int row);
+    void setEvidence(int row, const QString& evidence);
     // Removes every row the predicate selects, keeping the order of the rest.
     void removeRowsIf(const std::function<bool(const ResultRow&)>& remove);
     // Writes each row's position, counted from 1, into its number cell.

@@ -6,8 +6,10 @@
 #include "search/CriteriaLists.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -78,6 +80,14 @@ void Form1::InitStatusBar() {
     ui.statusPanels[2] = ui.StatusBar1->findChild<QLabel*>(QStringLiteral("StatusBar1.Panel"));
     ui.StatusBar1->insertWidget(0, ui.statusPanels[0]);
     ui.StatusBar1->insertWidget(1, ui.statusPanels[1]);
+    // How far a search or a check has come, in the third panel while it runs.
+    m_progress = new QProgressBar(ui.statusPanels[2]);
+    m_progress->setObjectName(QStringLiteral("StatusBar1.Progress"));
+    auto* fill = new QHBoxLayout(ui.statusPanels[2]);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(m_progress);
+    m_progress->setTextVisible(true);
+    m_progress->hide();
     m_status.setText(ui.statusPanels[0]->text());
     connect(&m_status, &StatusLine::textChanged, ui.statusPanels[0], &QLabel::setText);
 }

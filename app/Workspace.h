@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class Closing;
 class ResultListModel;
 class StatusLine;
@@ -10,4 +12,14 @@ struct Workspace {
     ResultListModel& rows;
     StatusLine& status;
     const Closing& closing;
+    // Told how far a search (pages) or a check of every name (rows) has come: done of total.
+    std::function<void(int done, int total)> progress = {};
+    // Set by the user (Esc) to end a search or a check of every name after the request in
+    // flight; the operation then ends as it would have at its last step.
+    bool stopRequested = false;
+
+    void reportProgress(int done, int total) const {
+        if (progress)
+            progress(done, total);
+    }
 };

@@ -8,6 +8,7 @@ namespace {
 const QString kCheckPath = QStringLiteral("/check/check_ac1.cgi");
 const QString kRefusalMarker = QStringLiteral("您的请求过于频繁");
 const QString kRegisteredMarker = QStringLiteral("|211|");
+constexpr qsizetype kEvidenceChars = 200;
 
 } // namespace
 
@@ -29,6 +30,16 @@ AnswerClass ClassifyFetched(const FetchedPage& page) {
     if (page.httpStatus < 200 || page.httpStatus > 299)
         return AnswerClass::Empty;
     return ClassifyAnswer(page.text);
+}
+
+QString CheckEvidence(const QDateTime& checkedAt, const QString& answer) {
+    qsizetype lineEnd = 0;
+    while (lineEnd < answer.size() && lineEnd < kEvidenceChars && answer.at(lineEnd) != u'\n' &&
+           answer.at(lineEnd) != u'\r')
+        ++lineEnd;
+    return QStringLiteral("验证时间：") +
+           checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+           QStringLiteral("\n服务回答：") + answer.left(lineEnd);
 }
 
 void ApplyVerdict(ResultListModel& rows, int row, AnswerClass answer) {

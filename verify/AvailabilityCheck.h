@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 class ResultListModel;
@@ -20,6 +21,10 @@ AnswerClass ClassifyAnswer(const QString& text);
 // As ClassifyAnswer, but an answer with an HTTP status outside 200-299 gives no verdict: an
 // error page must never read as "free".
 AnswerClass ClassifyFetched(const FetchedPage& page);
+
+// What a verdict rests on, for the verdict cell's tooltip: when the name was checked and the
+// first line of the service's answer, cut to a readable length.
+QString CheckEvidence(const QDateTime& checkedAt, const QString& answer);
 
 // Writes the verdict of a Registered or NotRegistered answer into the row, greying a
 // registered one. Other classes leave the row as it is.

@@ -18,17 +18,18 @@ const QString kFilteredText = QStringLiteral("状态：已被注册的域名已�
 
 constexpr double kPauseAfterEachMs = 100;
 
-} // namespace
-
-void VerifyListedDomains(const QString& checkBase, Workspace& workspace) {
+void verifyRows(const QString& checkBase, Workspace& workspace, bool onlyUnchecked) {
     ResultListModel& rows = workspace.rows;
     workspace.status.setText(kStartText);
     // Rows that a nested targeted check appends meanwhile are not visited.
     const int rowCount = rows.count();
-    for (int row = 0; row < rowCount; ++row) {
+    workspace.reportProgress(0, rowCount);
+    for (int row = 0; row < rowCount && !workspace.stopRequested; ++row) {
         if (workspace.closing.isClosing())
             return;
         if (row >= rows.count())
+            continue;
+        if (onlyUnchecked && !rows.cell(row, ResultListModel::Verdict).isEmpty())
             continue;
         const QString address =
             AvailabilityAddress(checkBase, rows.cell(row, ResultListModel::Domain));
@@ -37,17 +38,30 @@ void VerifyListedDomains(const QString& checkBase, Workspace& workspace) {
         if (workspace.closing.isClosing())
             return;
         const AnswerClass verdict = ClassifyFetched(answer);
-        if (verdict == AnswerClass::Empty)
+        if (verdict == AnswerClass::Empty) {
             workspace.status.setText(kNoAnswerText);
-        else if (verdict == AnswerClass::RateRefusal)
+        } else if (verdict == AnswerClass::RateRefusal) {
             workspace.status.setText(kRefusedText);
-        else
+        } else if (row < rows.count()) {
             ApplyVerdict(rows, row, verdict);
+            rows.setEvidence(row, CheckEvidence(QDateTime::currentDateTime(), answer.text));
+        }
+        workspace.reportProgress(row + 1, rowCount);
         Pause(kPauseAfterEachMs, workspace.closing);
     }
     if (workspace.closing.isClosing())
         return;
     workspace.status.setText(kDoneText);
+}
+
+} // namespace
+
+void VerifyListedDomains(const QString& checkBase, Workspace& workspace) {
+    verifyRows(checkBase, workspace, false);
+}
+
+void VerifyUncheckedDomains(const QString& checkBase, Workspace& workspace) {
+    verifyRows(checkBase, workspace, true);
 }
 
 void FilterRegistered(Workspace& workspace) {

@@ -29,6 +29,8 @@ void VerifyTargetDomain(const QString& checkBase, const QString& name, Workspace
         row.cells[ResultListModel::Domain] = name;
         rows.appendRow(std::move(row));
         ApplyVerdict(rows, rows.count() - 1, verdict);
+        rows.setEvidence(rows.count() - 1,
+                         CheckEvidence(QDateTime::currentDateTime(), answer.text));
     }
     workspace.status.setText(kDoneText);
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Workspace.h"
+
+#include <QProgressBar>
+
+#include <algorithm>
+
+// Shows how far a long operation has come in the status bar's third panel, for as long as the
+// object lives, and gives the operation a fresh stop request.
+class ProgressDisplay {
+public:
+    ProgressDisplay(QProgressBar* bar, Workspace& workspace) : m_bar(bar), m_workspace(workspace) {
+        m_workspace.stopRequested = false;
+        m_bar->setRange(0, 0);
+        m_bar->show();
+        m_workspace.progress = [bar](int done, int total) {
+            bar->setRange(0, std::max(total, 1));
+            bar->setValue(std::clamp(done, 0, std::max(total, 1)));
+        };
+    }
+    ~ProgressDisplay() {
+        m_workspace.progress = {};
+        m_workspace.stopRequested = false;
+        m_bar->hide();
+    }
+    ProgressDisplay(const ProgressDisplay&) = delete;
+    ProgressDisplay& operator=(const ProgressDisplay&) = delete;
+
+private:
+    QProgressBar* m_bar;
+    Workspace& m_workspace;
+};

@@ -1,0 +1,150 @@
+// Progress in the status bar, stopping with Esc, the evidence behind a verdict, and checking
+// again only the rows without a verdict.
+#include "Form1Fixture.h"
+#include "search/ListPages.h"
+#include "support/TestServer.h"
+
+#include <QMenu>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+ResultRow listedRow(const QString& domain, const QString& verdict = QString()) {
+    ResultRow row;
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::Verdict] = verdict;
+    return row;
+}
+
+QAction* menuAction(QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(Form1Extras, aCheckShowsItsProgressWhileItRunsAndHidesItAfterwards) {
+    std::unique_ptr<TestServer> server;
+    server =
+        std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
+            server->sleepUnlessStopping(150ms);
+            answerText(response, "|210|", "text/plain");
+        });
+    Form1 form(testConfig(server->baseUrl()));
+    form.show();
+    form.rows().appendRows({listedRow(QStringLiteral("a.com")), listedRow(QStringLiteral("b.com")),
+                            listedRow(QStringLiteral("c.com"))});
+    bool visibleDuring = false;
+    int maximumDuring = -1;
+    int valueDuring = -1;
+    QTimer::singleShot(400, [&] {
+        visibleDuring = form.progressBar()->isVisible();
+        maximumDuring = form.progressBar()->maximum();
+        valueDuring = form.progressBar()->value();
+    });
+    QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+    EXPECT_TRUE(visibleDuring);
+    EXPECT_EQ(maximumDuring, 3);
+    EXPECT_GE(valueDuring, 1);
+    EXPECT_LE(valueDuring, 3);
+    EXPECT_FALSE(form.progressBar()->isVisible());
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：所有域名已完成验证。"));
+}
+
+TEST(Form1Extras, escapeEndsACheckAfterTheRequestInFlightKeepingWhatItFound) {
+    std::unique_ptr<TestServer> server;
+    server =
+        std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
+            server->sleepUnlessStopping(200ms);
+            answerText(response, "|210|", "text/plain");
+        });
+    Form1 form(testConfig(server->baseUrl()));
+    form.show();
+    for (int i = 0; i < 10; ++i)
+        form.rows().appendRow(listedRow(QString::number(i) + QStringLiteral(".com")));
+    QTimer::singleShot(250, [&] { QTest::keyClick(&form, Qt::Key_Escape); });
+    QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+
+    const size_t asked = server->requestCount();
+    EXPECT_GE(asked, 1u);
+    EXPECT_LE(asked, 3u);
+    EXPECT_EQ(form.rows().count(), 10);
+    EXPECT_EQ(form.rows().cell(0, ResultListModel::Verdict), QStringLiteral("未被注册---OK"));
+    EXPECT_TRUE(form.rows().cell(9, ResultListModel::Verdict).isEmpty());
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：所有域名已完成验证。"));
+
+    QTest::keyClick(&form, Qt::Key_Escape);
+    QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+    EXPECT_EQ(server->requestCount(), asked + 10)
+        << "a stop request does not outlive its operation";
+}
+
+TEST(Form1Extras, escapeEndsASearchAfterThePageInFlight) {
+    std::unique_ptr<TestServer> server;
+    server =
+        std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
+            server->sleepUnlessStopping(150ms);
+            answerText(response, ListPages::pageOfDomains("20", {"a.com", "b.com"}));
+        });
+    Form1 form(testConfig(server->baseUrl()));
+    form.show();
+    QTimer::singleShot(400, [&] { QTest::keyClick(&form, Qt::Key_Escape); });
+    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    const size_t pages = server->requestCount();
+    EXPECT_GE(pages, 2u);
+    EXPECT_LT(pages, 20u);
+    EXPECT_EQ(form.rows().count(), static_cast<int>(pages) * 2) << "every page read keeps its rows";
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"));
+    EXPECT_FALSE(form.progressBar()->isVisible());
+}
+
+TEST(Form1Extras, theVerdictCellShowsWhenAndWhatTheServiceAnsweredAsPlainText) {
+    TestServer server([](const httplib::Request&, httplib::Response& response) {
+        answerText(response, "<b>|211|</b> taken\nsecond line", "text/plain");
+    });
+    Form1 form(testConfig(server.baseUrl()));
+    form.controls().Text4->setText(QStringLiteral("x.com"));
+    QTest::mouseClick(form.controls().Command5, Qt::LeftButton);
+    ASSERT_EQ(form.rows().count(), 1);
+    const QString tip = form.rows()
+                            .data(form.rows().index(0, ResultListModel::Verdict), Qt::ToolTipRole)
+                            .toString();
+    EXPECT_TRUE(
+        tip.contains(QStringLiteral("验证时间：") + QDate::currentDate().toString(Qt::ISODate)))
+        << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("&lt;b&gt;|211|&lt;/b&gt; taken")))
+        << tip.toStdString();
+    EXPECT_FALSE(tip.contains(QStringLiteral("second line")));
+    EXPECT_FALSE(
+        form.rows().data(form.rows().index(0, ResultListModel::Domain), Qt::ToolTipRole).isValid());
+}
+
+TEST(Form1Extras, recheckAsksOnlyAboutRowsWithoutAVerdict) {
+    TestServer server([](const httplib::Request&, httplib::Response& response) {
+        answerText(response, "|211|", "text/plain");
+    });
+    Form1 form(testConfig(server.baseUrl()));
+    form.rows().appendRows({listedRow(QStringLiteral("done.com"), QStringLiteral("未被注册---OK")),
+                            listedRow(QStringLiteral("open.com")),
+                            listedRow(QStringLiteral("taken.com"), QStringLiteral("已被注册")),
+                            listedRow(QStringLiteral("open2.com"))});
+    std::unique_ptr<QMenu> menu(form.buildResultListMenu());
+    QAction* recheck = menuAction(*menu, QStringLiteral("重新验证未验证的域名"));
+    ASSERT_NE(recheck, nullptr);
+    recheck->trigger();
+    EXPECT_EQ(server.targets(),
+              (std::vector<std::string>{"/check/check_ac1.cgi?domain=open.com",
+                                        "/check/check_ac1.cgi?domain=open2.com"}));
+    EXPECT_EQ(form.rows().cell(1, ResultListModel::Verdict), QStringLiteral("已被注册"));
+    EXPECT_EQ(form.rows().cell(0, ResultListModel::Verdict), QStringLiteral("未被注册---OK"));
+    EXPECT_EQ(form.controls().Command2->property("Tag").toString(), QStringLiteral("0"));
+}
