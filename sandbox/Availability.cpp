@@ -1,0 +1,53 @@
+#include "Availability.h"
+
+#include "ServiceMarkers.h"
+
+namespace {
+
+constexpr std::uint64_t kReregisteredSalt = 0x7265'6765'6e00ULL;
+constexpr std::uint64_t kUnknownSalt = 0x756e'6b6e'6f77ULL;
+
+bool InShare(std::string_view name, std::uint64_t salt, int percent) {
+    return StableHash(name, salt) % 100 < static_cast<std::uint64_t>(percent);
+}
+
+} // namespace
+
+std::uint64_t StableHash(std::string_view text, std::uint64_t salt) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL ^ salt;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ULL;
+    }
+    // FNV alone leaves the low bits of similar names alike; mix before taking a remainder.
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdULL;
+    return hash ^ (hash >> 33);
+}
+
+Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
+                                const QDate& today) {
+    if (const auto index = catalog.find(name)) {
+        if (catalog.domain(*index).deletionDate >= today)
+            return Availability::Registered;
+        return InShare(name, kReregisteredSalt, kReregisteredPercent) ? Availability::Registered
+                                                                      : Availability::Free;
+    }
+    return InShare(name, kUnknownSalt, kUnknownRegisteredPercent) ? Availability::Registered
+                                                                  : Availability::Free;
+}
+
+std::string AvailabilityAnswer(Availability availability) {
+    std::string answer = "result";
+    answer += availability == Availability::Registered ? ServiceMarkers::kRegistered
+                                                       : ServiceMarkers::kFree;
+    answer += availability == Availability::Registered ? "registered\n" : "available\n";
+    return answer;
+}
+
+std::string TooFrequentAnswer() {
+    std::string answer = "result|429|";
+    answer += ServiceMarkers::kTooFrequent;
+    answer += '\n';
+    return answer;
+}

@@ -1,0 +1,121 @@
+#include "SandboxCommandLine.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+struct Options {
+    QCommandLineOption port{QStringLiteral("port"),
+                            QStringLiteral("Port on 127.0.0.1 (default 8730, 0: any free port)."),
+                            QStringLiteral("port"), QStringLiteral("8730")};
+    QCommandLineOption size{QStringLiteral("size"),
+                            QStringLiteral("Number of names to generate (default 20000)."),
+                            QStringLiteral("count"), QStringLiteral("20000")};
+    QCommandLineOption csv{QStringLiteral("csv"),
+                           QStringLiteral("Serve the names of this file instead, one a line: "
+                                          "domain,yyyy-MM-dd hh:mm:ss[,Delete|Pre-Release"
+                                          "[,suggestion]]."),
+                           QStringLiteral("file")};
+    QCommandLineOption seed{QStringLiteral("seed"),
+                            QStringLiteral("Seed of the generated names (default: today's date)."),
+                            QStringLiteral("number")};
+    QCommandLineOption latency{QStringLiteral("latency"),
+                               QStringLiteral("Delay of every answer in milliseconds."),
+                               QStringLiteral("ms"), QStringLiteral("0")};
+    QCommandLineOption jitter{QStringLiteral("jitter"),
+                              QStringLiteral("Up to this many milliseconds more, at random."),
+                              QStringLiteral("ms"), QStringLiteral("0")};
+    QCommandLineOption failShare{QStringLiteral("fail-share"),
+                                 QStringLiteral("Share of answers that fail, 0 to 1."),
+                                 QStringLiteral("share"), QStringLiteral("0")};
+    QCommandLineOption failMode{
+        QStringLiteral("fail-mode"),
+        QStringLiteral("How they fail: hang (answer after 6 s), 500, or drop (close the "
+                       "connection)."),
+        QStringLiteral("mode"), QStringLiteral("hang")};
+    QCommandLineOption rateLimit{
+        QStringLiteral("rate-limit"),
+        QStringLiteral("Availability questions per second and client before refusing "
+                       "(default 20, 0: no limit)."),
+        QStringLiteral("count"), QStringLiteral("20")};
+    QCommandLineOption log{QStringLiteral("log"),
+                           QStringLiteral("Write one line per request to this file (- for "
+                                          "standard output)."),
+                           QStringLiteral("file")};
+};
+
+std::optional<qulonglong> Number(const QString& text, qulonglong highest) {
+    bool ok = false;
+    const qulonglong number = text.trimmed().toULongLong(&ok);
+    if (!ok || number > highest)
+        return std::nullopt;
+    return number;
+}
+
+QString Invalid(const QCommandLineOption& option, const QString& value) {
+    return QStringLiteral("invalid value for --%1: %2").arg(option.names().constFirst(), value);
+}
+
+} // namespace
+
+SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
+    SandboxCommandLine result;
+    const Options o;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Local stand-in for the deleted-domain list service (/?...) and the "
+                       "availability-check service (/check/check_ac1.cgi?domain=...)."));
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addOptions({o.port, o.size, o.csv, o.seed, o.latency, o.jitter, o.failShare, o.failMode,
+                       o.rateLimit, o.log});
+    result.usage = parser.helpText();
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.help = true;
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error = QStringLiteral("unexpected argument: ") + parser.positionalArguments()[0];
+        return result;
+    }
+
+    SandboxSettings& s = result.settings;
+    const auto read = [&](const QCommandLineOption& option, qulonglong highest) {
+        const std::optional<qulonglong> number = Number(parser.value(option), highest);
+        if (!number && result.error.isEmpty())
+            result.error = Invalid(option, parser.value(option));
+        return number.value_or(0);
+    };
+    s.port = static_cast<int>(read(o.port, 65535));
+    s.domainCount = static_cast<size_t>(read(o.size, kLargestDomainCount));
+    s.csvPath = parser.value(o.csv);
+    if (parser.isSet(o.seed))
+        s.seed = read(o.seed, std::numeric_limits<qulonglong>::max());
+    s.options.latency = std::chrono::milliseconds(read(o.latency, 600'000));
+    s.options.jitter = std::chrono::milliseconds(read(o.jitter, 600'000));
+    s.options.checksPerSecond = static_cast<int>(read(o.rateLimit, 1'000'000));
+    s.logPath = parser.value(o.log);
+
+    bool ok = false;
+    const double share = parser.value(o.failShare).trimmed().toDouble(&ok);
+    if (!ok || !(share >= 0.0 && share <= 1.0)) {
+        if (result.error.isEmpty())
+            result.error = Invalid(o.failShare, parser.value(o.failShare));
+    } else {
+        s.options.failureShare = share;
+    }
+    const QString mode = parser.value(o.failMode).trimmed().toLower();
+    if (mode == u"hang") {
+        s.options.failureMode = FailureMode::Hang;
+    } else if (mode == u"500") {
+        s.options.failureMode = FailureMode::ServerError;
+    } else if (mode == u"drop") {
+        s.options.failureMode = FailureMode::DropConnection;
+    } else if (result.error.isEmpty()) {
+        result.error = Invalid(o.failMode, parser.value(o.failMode));
+    }
+    return result;
+}

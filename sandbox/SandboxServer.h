@@ -1,0 +1,58 @@
+#pragma once
+
+#include "DomainCatalog.h"
+
+#include <QDate>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// How an answer chosen to fail goes wrong.
+enum class FailureMode {
+    Hang,           // answers only after the hang time, well past the program's 5 seconds
+    ServerError,    // a 500 page
+    DropConnection, // sends the headers, then closes the connection
+};
+
+struct SandboxOptions {
+    std::chrono::milliseconds latency{0};
+    std::chrono::milliseconds jitter{0}; // up to this much more, chosen per answer
+    double failureShare = 0.0;           // 0 to 1
+    FailureMode failureMode = FailureMode::Hang;
+    std::chrono::milliseconds hangTime{6000};
+    int checksPerSecond = 20; // per client; 0 lifts the limit
+    std::uint64_t seed = 1;   // for the jitter and the choice of failing answers
+    // Receives one line per request, from the server's threads one at a time.
+    std::function<void(const std::string& line)> log;
+    // The local date unless set; decides which deletions are past.
+    std::function<QDate()> today;
+};
+
+// The two stand-in services on 127.0.0.1: the deleted-domain list at "/" and the availability
+// check at "/check/check_ac1.cgi". Serves on threads of its own from start() to stop().
+class SandboxServer {
+public:
+    SandboxServer(std::shared_ptr<const DomainCatalog> catalog, SandboxOptions options);
+    ~SandboxServer();
+    SandboxServer(const SandboxServer&) = delete;
+    SandboxServer& operator=(const SandboxServer&) = delete;
+
+    // Binds the port (0: any free one) and starts serving. Returns the port, or -1 when the
+    // port cannot be bound or the server already ran.
+    int start(int port);
+    int port() const;
+    // Cuts short every wait for latency or a hang, and returns once the threads are gone.
+    void stop();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// One request log line, with control characters replaced and the target cut to a sane length.
+std::string FormatRequestLogLine(const std::string& remoteAddress, const std::string& method,
+                                 const std::string& target, int status, size_t bodyBytes,
+                                 const std::string& note);

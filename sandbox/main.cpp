@@ -1,0 +1,89 @@
+#include "DomainCatalog.h"
+#include "GenerateDomains.h"
+#include "LoadDomainCsv.h"
+#include "SandboxCommandLine.h"
+#include "SandboxServer.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <pthread.h>
+
+namespace {
+
+std::shared_ptr<const DomainCatalog> LoadCatalog(const SandboxSettings& settings) {
+    if (!settings.csvPath.isEmpty()) {
+        DomainCsv csv = LoadDomainCsv(settings.csvPath.toStdString());
+        if (!csv.error.empty()) {
+            std::cerr << "morrowcatch-sandbox: " << settings.csvPath.toStdString() << ": "
+                      << csv.error << '\n';
+            return nullptr;
+        }
+        return std::make_shared<const DomainCatalog>(std::move(csv.domains));
+    }
+    const QDate today = QDate::currentDate();
+    return std::make_shared<const DomainCatalog>(
+        GenerateDomains(settings.domainCount, settings.seed.value_or(DefaultSeed(today)), today));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The server threads inherit this mask, so only sigwait below sees the stop signals.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    QCoreApplication app(argc, argv);
+    const SandboxCommandLine commandLine = ParseSandboxCommandLine(app.arguments());
+    if (commandLine.help) {
+        std::cout << commandLine.usage.toStdString();
+        return 0;
+    }
+    if (!commandLine.error.isEmpty()) {
+        std::cerr << "morrowcatch-sandbox: " << commandLine.error.toStdString()
+                  << "\nTry --help.\n";
+        return 2;
+    }
+    SandboxSettings settings = commandLine.settings;
+
+    const std::shared_ptr<const DomainCatalog> catalog = LoadCatalog(settings);
+    if (!catalog)
+        return 1;
+
+    std::ofstream logFile;
+    if (settings.logPath == u"-") {
+        settings.options.log = [](const std::string& line) { std::cout << line << std::endl; };
+    } else if (!settings.logPath.isEmpty()) {
+        logFile.open(settings.logPath.toStdString(), std::ios::app);
+        if (!logFile) {
+            std::cerr << "morrowcatch-sandbox: cannot write " << settings.logPath.toStdString()
+                      << '\n';
+            return 1;
+        }
+        settings.options.log = [&logFile](const std::string& line) {
+            logFile << line << std::endl;
+        };
+    }
+
+    SandboxServer server(catalog, settings.options);
+    const int port = server.start(settings.port);
+    if (port < 0) {
+        std::cerr << "morrowcatch-sandbox: cannot listen on 127.0.0.1:" << settings.port << '\n';
+        return 1;
+    }
+    std::cout << "morrowcatch-sandbox: " << catalog->size() << " names on http://127.0.0.1:" << port
+              << "/ (list at /?..., availability at /check/check_ac1.cgi?domain=...)" << std::endl;
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    server.stop();
+    std::cout << "morrowcatch-sandbox: stopped" << std::endl;
+    return 0;
+}
