@@ -17,7 +17,7 @@ struct DomainCsv {
     std::string error; // empty when every line was read; otherwise which line failed and why
 };
 
-inline constexpr size_t kLargestCsvRowCount = 2'000'000;
+inline constexpr size_t kLargestCsvRowCount = 1'000'000;
 
 DomainCsv ReadDomainCsv(std::istream& in);
 DomainCsv LoadDomainCsv(const std::string& path);

@@ -25,6 +25,6 @@ struct SandboxCommandLine {
     QString usage;
 };
 
-inline constexpr size_t kLargestDomainCount = 2'000'000;
+inline constexpr size_t kLargestDomainCount = 1'000'000;
 
 SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments);
