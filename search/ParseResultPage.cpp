@@ -1,0 +1,221 @@
+#include "ParseResultPage.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace {
+
+// The table markers of the list service's pages come in either case; every other marker only
+// as written here.
+constexpr QStringView kBodyOpen = u"<tbody>";
+constexpr QStringView kBodyClose = u"</tbody>";
+constexpr QStringView kRowOpen = u"<tr ";
+constexpr QStringView kCellOpen = u"<td>";
+
+constexpr QStringView kDomainTitleEnd = u"信息";
+constexpr QStringView kLinkClose = u"</a>";
+constexpr QStringView kCellClose = u"</td>";
+constexpr QStringView kImage = u"img";
+constexpr QStringView kLinkTarget = u"blank";
+constexpr QStringView kRecords = u"条记录";
+constexpr QStringView kBoldClose = u"</b>";
+
+// The domain follows its title's end, the closing quote and '>'; the suggestion follows
+// "blank", the closing quote and '>'.
+constexpr qsizetype kDomainOffset = 4;
+constexpr qsizetype kSuggestionOffset = 7;
+constexpr qsizetype kDeletionTimeLength = 10;
+// Six characters lie between "条记录" and the page count, which ends within nine more.
+constexpr qsizetype kPageCountOffset = 9;
+constexpr qsizetype kPageCountLength = 9;
+constexpr int kMaxPageCount = 32767;
+constexpr int kUnreadablePageCount = 1;
+
+enum class Letters { Exact, AnyCase };
+
+bool sameIgnoringAsciiCase(QStringView text, QStringView lowerCaseMarker) {
+    for (qsizetype i = 0; i < lowerCaseMarker.size(); ++i) {
+        char16_t c = text[i].unicode();
+        if (c >= u'A' && c <= u'Z')
+            c += u'a' - u'A';
+        if (c != lowerCaseMarker[i].unicode())
+            return false;
+    }
+    return true;
+}
+
+// The first occurrence of the marker at or after from, or -1. Jumping from one occurrence of
+// the marker's first character to the next is several times quicker than a general substring
+// search, and far quicker than a case-insensitive one.
+qsizetype indexOfMarker(QStringView text, QStringView marker, qsizetype from = 0,
+                        Letters letters = Letters::Exact) {
+    const QChar first = marker.front();
+    for (qsizetype at = text.indexOf(first, from); at >= 0 && marker.size() <= text.size() - at;
+         at = text.indexOf(first, at + 1)) {
+        const QStringView candidate = text.sliced(at, marker.size());
+        if (letters == Letters::Exact ? candidate == marker
+                                      : sameIgnoringAsciiCase(candidate, marker))
+            return at;
+    }
+    return -1;
+}
+
+QStringView between(QStringView text, qsizetype from, qsizetype to) {
+    return text.sliced(from, to - from);
+}
+
+bool startsWithTag(QStringView text, QStringView tag) {
+    return text.size() >= tag.size() && sameIgnoringAsciiCase(text, tag);
+}
+
+// One row of the table body: its text from just after its "<tr " to the next row, and its
+// cell pieces. Piece 0 lies before the first cell tag, piece k after the k-th; the cells that
+// a row lacks stay empty, and nothing after the sixth cell is kept.
+struct RowPieces {
+    static constexpr size_t kCellPieces = 7;
+    QStringView text;
+    std::array<QStringView, kCellPieces> cells;
+};
+
+// Splits the table body into rows and cells in a single walk over its tags, so that each '<'
+// is looked at once however many markers are sought.
+class TableSplitter {
+public:
+    explicit TableSplitter(QStringView body) : m_body(body) {}
+
+    void rowTag(qsizetype at) {
+        endRow(at);
+        m_rowStart = at + kRowOpen.size();
+        m_cellTagCount = 0;
+    }
+    void cellTag(qsizetype at) {
+        if (m_rowStart >= 0 && m_cellTagCount < m_cellTags.size())
+            m_cellTags[m_cellTagCount++] = at;
+    }
+    std::vector<RowPieces> finish(qsizetype bodyEnd) {
+        endRow(bodyEnd);
+        return std::move(m_rows);
+    }
+
+private:
+    void endRow(qsizetype end) {
+        if (m_rowStart < 0)
+            return;
+        RowPieces row;
+        row.text = between(m_body, m_rowStart, end);
+        qsizetype pieceStart = m_rowStart;
+        for (size_t k = 0; k <= m_cellTagCount && k < row.cells.size(); ++k) {
+            const qsizetype pieceEnd = k < m_cellTagCount ? m_cellTags[k] : end;
+            row.cells[k] = between(m_body, pieceStart, pieceEnd);
+            pieceStart = pieceEnd + kCellOpen.size();
+        }
+        m_rows.push_back(row);
+    }
+
+    QStringView m_body;
+    std::vector<RowPieces> m_rows;
+    qsizetype m_rowStart = -1;
+    std::array<qsizetype, RowPieces::kCellPieces> m_cellTags{};
+    size_t m_cellTagCount = 0;
+};
+
+// The rows between the first "<tbody>" and the first "</tbody>" after it; none when either
+// is missing.
+std::vector<RowPieces> tableRows(QStringView page) {
+    const qsizetype open = indexOfMarker(page, kBodyOpen, 0, Letters::AnyCase);
+    if (open < 0)
+        return {};
+    const QStringView rest = page.sliced(open + kBodyOpen.size());
+    TableSplitter splitter(rest);
+    for (qsizetype at = rest.indexOf(u'<'); at >= 0; at = rest.indexOf(u'<', at + 1)) {
+        const QStringView tag = rest.sliced(at);
+        if (startsWithTag(tag, kBodyClose))
+            return splitter.finish(at);
+        if (startsWithTag(tag, kRowOpen))
+            splitter.rowTag(at);
+        else if (startsWithTag(tag, kCellOpen))
+            splitter.cellTag(at);
+    }
+    return {};
+}
+
+QString withoutMarkup(QStringView linkText) {
+    QString text;
+    text.reserve(linkText.size());
+    bool inTag = false;
+    for (const QChar c : linkText) {
+        if (c == u'<')
+            inTag = true;
+        else if (c == u'>')
+            inTag = false;
+        else if (!inTag)
+            text.append(c);
+    }
+    return text;
+}
+
+QString deletionType(QStringView cell) {
+    const qsizetype end = indexOfMarker(cell, kCellClose);
+    return end >= 0 ? cell.first(end).toString() : QString();
+}
+
+QString suggestion(QStringView cell) {
+    if (indexOfMarker(cell, kImage) >= 0)
+        return {};
+    const qsizetype target = indexOfMarker(cell, kLinkTarget);
+    const qsizetype end = indexOfMarker(cell, kLinkClose);
+    if (target < 0 || end < target + kSuggestionOffset)
+        return {};
+    return between(cell, target + kSuggestionOffset, end).toString();
+}
+
+std::optional<ResultRow> parseRow(const RowPieces& row, int number) {
+    const qsizetype titleEnd = indexOfMarker(row.text, kDomainTitleEnd);
+    const qsizetype linkClose = indexOfMarker(row.text, kLinkClose);
+    if (titleEnd < 0 || linkClose < titleEnd + kDomainOffset)
+        return std::nullopt;
+
+    const auto& cells = row.cells;
+    ResultRow result;
+    result.cells[ResultListModel::Number] = QString::number(number);
+    result.cells[ResultListModel::Domain] =
+        withoutMarkup(between(row.text, titleEnd + kDomainOffset, linkClose));
+    result.cells[ResultListModel::DeletionTime] =
+        cells[3].first(std::min(kDeletionTimeLength, cells[3].size())).toString();
+    result.cells[ResultListModel::DeletionType] = deletionType(cells[4]);
+    result.cells[ResultListModel::Suggestion] = suggestion(cells[6]);
+    return result;
+}
+
+} // namespace
+
+std::vector<ResultRow> ParseRows(QStringView page, int firstNumber) {
+    std::vector<ResultRow> rows;
+    for (const RowPieces& pieces : tableRows(page)) {
+        const int number = firstNumber + static_cast<int>(rows.size());
+        if (std::optional<ResultRow> row = parseRow(pieces, number))
+            rows.push_back(std::move(*row));
+    }
+    return rows;
+}
+
+int ReadPageCount(QStringView page) {
+    const qsizetype records = indexOfMarker(page, kRecords);
+    if (records < 0 || records + kPageCountOffset >= page.size())
+        return kUnreadablePageCount;
+    const QStringView window =
+        page.sliced(records + kPageCountOffset)
+            .first(std::min(kPageCountLength, page.size() - records - kPageCountOffset));
+    const qsizetype end = indexOfMarker(window, kBoldClose);
+    if (end < 0)
+        return kUnreadablePageCount;
+    bool ok = false;
+    const int count = window.first(end).trimmed().toInt(&ok);
+    return ok && count >= 0 && count <= kMaxPageCount ? count : kUnreadablePageCount;
+}
+
+int ParseResultPage(QStringView page, bool firstPage, ResultListModel& rows) {
+    rows.appendRows(ParseRows(page, rows.count() + 1));
+    return firstPage ? ReadPageCount(page) : 0;
+}
