@@ -1,0 +1,38 @@
+#include "search/ParseResultPage.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+using Column = ResultListModel::Column;
+
+// What must hold for any page, however it is made.
+void checkRows(const std::vector<ResultRow>& rows) {
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ResultRow& row = rows[i];
+        if (row.cells[Column::Number] != QString::number(i + 1))
+            std::abort();
+        const QString& domain = row.cells[Column::Domain];
+        if (domain.contains(u'<') || domain.contains(u'>'))
+            std::abort();
+        if (row.cells[Column::DeletionTime].size() > 10 || !row.cells[Column::Verdict].isEmpty())
+            std::abort();
+    }
+}
+
+} // namespace
+
+// Bytes from the network, decoded the way pages are, through the row and page-count readers.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString page =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    checkRows(ParseRows(page, 1));
+    const int pageCount = ReadPageCount(page);
+    if (pageCount < 0 || pageCount > 32767)
+        std::abort();
+    return 0;
+}
