@@ -1,0 +1,14 @@
+#include "StandInServer.h"
+
+#include "StandInData.h"
+
+StandInServer::StandInServer(size_t domainCount) : m_catalog(StandInData::catalog(domainCount)) {
+    SandboxOptions options;
+    options.today = [] { return StandInData::fixedToday(); };
+    m_server = std::make_unique<SandboxServer>(m_catalog, options);
+    m_port = m_server->start(0);
+}
+
+QString StandInServer::base() const {
+    return QStringLiteral("http://127.0.0.1:") + QString::number(m_port);
+}
