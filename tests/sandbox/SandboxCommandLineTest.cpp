@@ -1,0 +1,53 @@
+#include "sandbox/SandboxCommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SandboxCommandLine Parse(QStringList arguments) {
+    arguments.prepend(QStringLiteral("morrowcatch-sandbox"));
+    return ParseSandboxCommandLine(arguments);
+}
+
+TEST(SandboxCommandLine, defaults) {
+    const SandboxCommandLine line = Parse({});
+    ASSERT_TRUE(line.error.isEmpty()) << line.error.toStdString();
+    EXPECT_EQ(line.settings.port, 8730);
+    EXPECT_EQ(line.settings.domainCount, 20000u);
+    EXPECT_FALSE(line.settings.seed);
+    EXPECT_EQ(line.settings.options.failureShare, 0.0);
+    EXPECT_EQ(line.settings.options.checksPerSecond, 20);
+}
+
+TEST(SandboxCommandLine, everyOption) {
+    const SandboxCommandLine line =
+        Parse({QStringLiteral("--port=0"), QStringLiteral("--size=500"),
+               QStringLiteral("--csv=my.csv"), QStringLiteral("--seed=99"),
+               QStringLiteral("--latency=120"), QStringLiteral("--jitter=30"),
+               QStringLiteral("--fail-share=0.25"), QStringLiteral("--fail-mode=drop"),
+               QStringLiteral("--rate-limit=0"), QStringLiteral("--log=-")});
+    ASSERT_TRUE(line.error.isEmpty()) << line.error.toStdString();
+    const SandboxSettings& s = line.settings;
+    EXPECT_EQ(s.port, 0);
+    EXPECT_EQ(s.domainCount, 500u);
+    EXPECT_EQ(s.csvPath, u"my.csv");
+    EXPECT_EQ(s.seed, 99u);
+    EXPECT_EQ(s.options.latency, std::chrono::milliseconds(120));
+    EXPECT_EQ(s.options.jitter, std::chrono::milliseconds(30));
+    EXPECT_EQ(s.options.failureShare, 0.25);
+    EXPECT_EQ(s.options.failureMode, FailureMode::DropConnection);
+    EXPECT_EQ(s.options.checksPerSecond, 0);
+    EXPECT_EQ(s.logPath, u"-");
+    EXPECT_EQ(Parse({QStringLiteral("--fail-mode=500")}).settings.options.failureMode,
+              FailureMode::ServerError);
+}
+
+TEST(SandboxCommandLine, badValuesAreRefused) {
+    for (const char* bad :
+         {"--port=70000", "--port=-1", "--size=x", "--fail-share=1.5", "--fail-share=nan",
+          "--fail-mode=explode", "--latency=-5", "--unknown", "stray"})
+        EXPECT_FALSE(Parse({QString::fromUtf8(bad)}).error.isEmpty()) << bad;
+    EXPECT_TRUE(Parse({QStringLiteral("--help")}).help);
+}
+
+} // namespace

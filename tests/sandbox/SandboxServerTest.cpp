@@ -1,0 +1,210 @@
+#include "sandbox/SandboxServer.h"
+#include "HandMadeDomains.h"
+#include "sandbox/ServiceMarkers.h"
+#include "search/ParseResultPage.h"
+
+#include <httplib.h>
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class SandboxServerTest : public ::testing::Test {
+protected:
+    // Starts a server on an ephemeral port; the test's options apply.
+    void start() {
+        options.today = [] { return kToday; };
+        server = std::make_unique<SandboxServer>(
+            std::make_shared<const DomainCatalog>(HandMadeDomains()), options);
+        ASSERT_GT(server->start(0), 0);
+    }
+    httplib::Client client() const {
+        httplib::Client client("127.0.0.1", server->port());
+        client.set_decompress(false);
+        client.set_read_timeout(10s);
+        return client;
+    }
+    // A GET as the program sends it: Qt offers compressed encodings.
+    httplib::Result get(const std::string& target) const {
+        return client().Get(target.c_str(), {{"Accept-Encoding", "br, gzip, deflate"}});
+    }
+    static bool Contains(const std::string& text, std::string_view marker) {
+        return text.find(marker) != std::string::npos;
+    }
+
+    SandboxOptions options;
+    std::unique_ptr<SandboxServer> server;
+};
+
+TEST_F(SandboxServerTest, servesTheProgramsQueryUncompressed) {
+    start();
+    const auto answer = get("/?kw=a&p=1&bl=&el=&ds%5B%5D=1&ds%5B%5D=2&pl=&sort=2&"
+                            "suffix%5B%5D=com&suffix%5B%5D=net&dt=0&date=1&pagesize=30&st=1");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 200);
+    EXPECT_FALSE(answer->has_header("Content-Encoding"));
+    EXPECT_EQ(answer->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    const QString page = QString::fromStdString(answer->body);
+    const std::vector<ResultRow> rows = ParseRows(page, 1);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].cells[ResultListModel::Domain], u"aabb.com");
+    EXPECT_EQ(rows[1].cells[ResultListModel::Domain], u"ab88.com");
+    EXPECT_EQ(rows[2].cells[ResultListModel::Domain], u"ako.net");
+    EXPECT_EQ(ReadPageCount(page), 1);
+}
+
+// Qt's client, as the program uses it: the address holds its keyword unescaped, Qt encodes it
+// and offers compressed answers.
+TEST_F(SandboxServerTest, qtClientRoundTrip) {
+    start();
+    QNetworkAccessManager manager;
+    const QString address = QStringLiteral("http://127.0.0.1:%1/?kw= ka&p=1&bl=&el=&pl=&sort=1&"
+                                           "dt=0&date=&pagesize=30&st=1")
+                                .arg(server->port());
+    QNetworkRequest request{QUrl(address)};
+    request.setRawHeader("If-Modified-Since", "0");
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    QEventLoop loop;
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_TRUE(reply->isFinished());
+    EXPECT_EQ(reply->error(), QNetworkReply::NoError);
+    EXPECT_FALSE(reply->hasRawHeader("Content-Encoding"));
+    const QString page = QString::fromUtf8(reply->readAll());
+    const std::vector<ResultRow> rows = ParseRows(page, 1);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].cells[ResultListModel::Domain], u"kato.com");
+}
+
+TEST_F(SandboxServerTest, pageKeyAndPercentEncodedKeywords) {
+    start();
+    const auto second = get("/?kw=&p=0&pl=&sort=1&dt=0&date=&pagesize=5&st=1&page=2");
+    ASSERT_TRUE(second);
+    EXPECT_EQ(ParseRows(QString::fromStdString(second->body), 1).size(), 5u);
+    EXPECT_TRUE(Contains(second->body, "<td>6</td>"));
+
+    const auto chinese = get("/?kw=%E4%B8%AD%E6%96%87&p=0&pl=&sort=1&dt=0&date=&pagesize=30");
+    ASSERT_TRUE(chinese);
+    EXPECT_EQ(chinese->status, 200);
+    EXPECT_TRUE(Contains(chinese->body, ServiceMarkers::kNoResults));
+
+    const auto spaced = get("/?kw=%20kat&p=1");
+    ASSERT_TRUE(spaced);
+    EXPECT_EQ(ParseRows(QString::fromStdString(spaced->body), 1).size(), 1u);
+}
+
+TEST_F(SandboxServerTest, malformedQueryGetsAPage) {
+    start();
+    const auto answer = get("/?kw=%FF%00&p=x&bl=%%&el=-&ds%5B%5D=&pagesize=-1&page=abc&sort=");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 200);
+    EXPECT_TRUE(Contains(answer->body, ServiceMarkers::kNoResults));
+    const auto nothing = get("/");
+    ASSERT_TRUE(nothing);
+    EXPECT_EQ(ParseRows(QString::fromStdString(nothing->body), 1).size(), 16u);
+    const auto elsewhere = get("/nothing-here");
+    ASSERT_TRUE(elsewhere);
+    EXPECT_EQ(elsewhere->status, 404);
+}
+
+TEST_F(SandboxServerTest, availabilityAnswers) {
+    start();
+    const auto verdict = [this](const std::string& name) {
+        const auto answer = get("/check/check_ac1.cgi?domain=" + name);
+        return answer ? answer->body : std::string("no answer");
+    };
+    EXPECT_TRUE(Contains(verdict("baidu.com"), ServiceMarkers::kRegistered)) << "deleted later";
+    EXPECT_TRUE(Contains(verdict("%20KATO.com"), ServiceMarkers::kRegistered));
+    const std::string unknown = verdict("never-listed.com");
+    EXPECT_TRUE(Contains(unknown, ServiceMarkers::kRegistered) ||
+                Contains(unknown, ServiceMarkers::kFree));
+    EXPECT_EQ(verdict("never-listed.com"), unknown);
+
+    const auto invalid = get("/check/check_ac1.cgi?domain=a%7C211%7C.com");
+    ASSERT_TRUE(invalid);
+    EXPECT_EQ(invalid->status, 400);
+    EXPECT_FALSE(Contains(invalid->body, ServiceMarkers::kRegistered));
+}
+
+TEST_F(SandboxServerTest, tooManyQuestionsAreRefused) {
+    options.checksPerSecond = 3;
+    start();
+    int refused = 0;
+    for (int i = 0; i < 4; ++i) {
+        const auto answer = get("/check/check_ac1.cgi?domain=ab88.com");
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, 200);
+        refused += Contains(answer->body, ServiceMarkers::kTooFrequent);
+    }
+    EXPECT_EQ(refused, 1);
+    const auto list = get("/?kw=&p=0");
+    ASSERT_TRUE(list);
+    EXPECT_FALSE(Contains(list->body, ServiceMarkers::kTooFrequent)) << "only checks count";
+}
+
+TEST_F(SandboxServerTest, failingAnswers) {
+    options.failureShare = 1.0;
+    options.failureMode = FailureMode::ServerError;
+    start();
+    const auto error = get("/check/check_ac1.cgi?domain=ab88.com");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->status, 500);
+    EXPECT_FALSE(Contains(error->body, ServiceMarkers::kRegistered));
+}
+
+TEST_F(SandboxServerTest, droppedConnection) {
+    options.failureShare = 1.0;
+    options.failureMode = FailureMode::DropConnection;
+    start();
+    EXPECT_FALSE(get("/?kw=&p=0"));
+}
+
+TEST_F(SandboxServerTest, hangOutlastsTheClientAndStopCutsItShort) {
+    options.failureShare = 1.0;
+    options.failureMode = FailureMode::Hang;
+    options.hangTime = 60s;
+    start();
+    httplib::Client impatient("127.0.0.1", server->port());
+    impatient.set_read_timeout(300ms);
+    EXPECT_FALSE(impatient.Get("/?kw=&p=0"));
+
+    const auto before = std::chrono::steady_clock::now();
+    server->stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
+}
+
+TEST_F(SandboxServerTest, logsOneLinePerRequest) {
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    options.log = [&](const std::string& line) {
+        std::lock_guard lock(mutex);
+        lines.push_back(line);
+    };
+    start();
+    ASSERT_TRUE(get("/?kw=ab&p=1"));
+    ASSERT_TRUE(get("/check/check_ac1.cgi?domain=ab88.com"));
+    server->stop();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(Contains(lines[0], " GET /?kw=ab&p=1 200 "));
+    EXPECT_TRUE(Contains(lines[1], " GET /check/check_ac1.cgi?domain=ab88.com 200 "));
+    EXPECT_EQ(FormatRequestLogLine("1.2.3.4", "GET", "/?kw=a\nb", 200, 5, "").find('\n'),
+              std::string::npos);
+}
+
+TEST_F(SandboxServerTest, aTakenPortIsReported) {
+    start();
+    SandboxServer second(std::make_shared<const DomainCatalog>(), SandboxOptions{});
+    EXPECT_EQ(second.start(server->port()), -1);
+}
+
+} // namespace
