@@ -83,12 +83,17 @@ void Form1::Form_Load() {
     StartUp();
 }
 
-void Form1::Command1_Click() {
+void Form1::runMarkedOperation(QPushButton* marker, const std::function<void()>& operation) {
     if (!m_guard.passes())
         return;
-    BusyGuard::Running running(ui.Command1);
+    BusyGuard::Running running(marker);
     ProgressDisplay progress(m_progress, m_workspace);
-    RunListSearch(m_config.listBase, ReadCriteria(ui), m_workspace);
+    operation();
+}
+
+void Form1::Command1_Click() {
+    runMarkedOperation(ui.Command1,
+                       [this] { RunListSearch(m_config.listBase, ReadCriteria(ui), m_workspace); });
 }
 
 void Form1::Command3_Click() {
@@ -98,19 +103,13 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command2_Click() {
-    if (!m_guard.passes())
-        return;
-    BusyGuard::Running running(ui.Command2);
-    ProgressDisplay progress(m_progress, m_workspace);
-    VerifyListedDomains(m_config.checkBase, m_workspace);
+    runMarkedOperation(ui.Command2,
+                       [this] { VerifyListedDomains(m_config.checkBase, m_workspace); });
 }
 
 void Form1::RecheckUnverified() {
-    if (!m_guard.passes())
-        return;
-    BusyGuard::Running running(ui.Command2);
-    ProgressDisplay progress(m_progress, m_workspace);
-    VerifyUncheckedDomains(m_config.checkBase, m_workspace);
+    runMarkedOperation(ui.Command2,
+                       [this] { VerifyUncheckedDomains(m_config.checkBase, m_workspace); });
 }
 
 void Form1::StopRunningOperation() {

@@ -15,6 +15,8 @@ class QProgressBar;
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <functional>
+
 // The one window. It builds its controls, wires their events to the handlers below and hands
 // the operations what they work on; the operations themselves live in search/ and verify/.
 class Form1 : public QWidget {
@@ -68,6 +70,8 @@ private:
     void Form_QueryUnload();
     void OpenHomePage();
     void connectHandlers();
+    // The busy guard, the button's marker and the progress display around a long operation.
+    void runMarkedOperation(QPushButton* marker, const std::function<void()>& operation);
     void showResultListMenu(const QPoint& at);
     void chooseFileAndExport();
 
