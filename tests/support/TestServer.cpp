@@ -1,16 +1,42 @@
 #include "TestServer.h"
 
+#include <algorithm>
+#include <memory>
 #include <stdexcept>
+
+namespace {
+
+// Qt asks for br and gzip, and this cpp-httplib compresses every text/* body it is handed as
+// a string. A body served through a provider of known length goes out as it is, so the code
+// under test receives exactly the bytes a test wrote, with the content type it chose.
+void sendUncompressed(httplib::Response& response) {
+    if (response.body.empty())
+        return;
+    std::string contentType = response.get_header_value("Content-Type");
+    if (contentType.empty())
+        contentType = "text/plain";
+    response.headers.erase("Content-Type");
+    auto body = std::make_shared<std::string>();
+    body->swap(response.body);
+    response.set_content_provider(
+        body->size(), contentType, [body](size_t offset, size_t length, httplib::DataSink& sink) {
+            return sink.write(body->data() + offset, std::min(length, body->size() - offset));
+        });
+}
+
+} // namespace
 
 TestServer::TestServer(Handler handler) {
     m_server.set_tcp_nodelay(true);
-    m_server.set_pre_routing_handler(
-        [this](const httplib::Request& request, httplib::Response&) {
-            std::lock_guard lock(m_mutex);
-            m_targets.push_back(request.target);
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-    m_server.Get(".*", handler);
+    m_server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        std::lock_guard lock(m_mutex);
+        m_targets.push_back(request.target);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    m_server.Get(".*", [handler](const httplib::Request& request, httplib::Response& response) {
+        handler(request, response);
+        sendUncompressed(response);
+    });
     m_port = m_server.bind_to_any_port("127.0.0.1");
     if (m_port <= 0)
         throw std::runtime_error("test server could not bind to 127.0.0.1");

@@ -13,7 +13,8 @@
 #include <vector>
 
 // A real HTTP server on 127.0.0.1 with an ephemeral port, answering on its own threads so
-// that it keeps serving while the code under test waits in a nested event loop.
+// that it keeps serving while the code under test waits in a nested event loop. Bodies go out
+// uncompressed, byte for byte as the handler set them.
 class TestServer {
 public:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
