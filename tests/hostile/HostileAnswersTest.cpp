@@ -1,0 +1,172 @@
+// Availability answers that break the rules: invalid UTF-8 and NUL bytes around the markers,
+// and answers that break off, never end or go round in redirects. A failed question never
+// reads as free, every other row still gets its verdict, and the next check works.
+#include "HostileTexts.h"
+#include "HostileWindow.h"
+#include "HostileWorkspace.h"
+#include "RawServer.h"
+#include "support/TestServer.h"
+#include "verify/VerifyListedDomains.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+
+using namespace std::chrono_literals;
+using namespace HostileTexts;
+
+namespace {
+
+std::string bytes(const char* text, size_t size) {
+    return std::string(text, size);
+}
+
+ResultRow listedRow(const QString& domain, const QString& verdict = {}) {
+    ResultRow row;
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::Verdict] = verdict;
+    return row;
+}
+
+void listRows(ResultListModel& rows, const std::vector<ResultRow>& listed) {
+    for (ResultRow row : listed) {
+        row.cells[ResultListModel::Number] = QString::number(rows.count() + 1);
+        rows.appendRow(row);
+    }
+}
+
+} // namespace
+
+TEST(HostileAnswers, invalidUtf8AndNulBytesAroundTheMarkersAreReadCharacterForCharacter) {
+    const std::map<std::string, std::string> answers = {
+        {"taken.com", bytes("\xff\0|211|\xfe", 8)},
+        {"garbage.com", bytes("\0\0\xff\xfe", 4)},
+        {"split.com", bytes("|21\0"
+                            "1|",
+                            6)},
+        {"refused.com", "\xff" + std::string(kRefusalMarker) + bytes("\0|211|", 6)},
+        {"bom.com", "\xef\xbb\xbf|211|"},
+        {"typed.com", bytes("\0", 1)}};
+    TestServer server([&](const httplib::Request& request, httplib::Response& response) {
+        const auto answer = answers.find(request.get_param_value("domain"));
+        answerText(response, answer != answers.end() ? answer->second : "|211|", "text/plain");
+    });
+    HostileWindow window(server.baseUrl());
+    listRows(window.form.rows(),
+             {listedRow(QStringLiteral("taken.com")), listedRow(QStringLiteral("garbage.com")),
+              listedRow(QStringLiteral("split.com")),
+              listedRow(QStringLiteral("refused.com"), kFree),
+              listedRow(QStringLiteral("bom.com"))});
+
+    window.checkEveryName();
+
+    EXPECT_EQ(window.status(), kAllVerified);
+    EXPECT_TRUE(window.wrote(kRateRefused));
+    // Without either marker an answer counts as free, whatever else it holds.
+    EXPECT_EQ(window.column(ResultListModel::Verdict),
+              (std::vector<QString>{kRegistered, kFree, kFree, kFree, kRegistered}));
+    EXPECT_TRUE(window.form.rows().row(0).subdued);
+    EXPECT_FALSE(window.form.rows().row(1).subdued);
+
+    window.checkTypedName(QStringLiteral("typed.com"));
+    EXPECT_EQ(window.status(), kTypedVerified);
+    ASSERT_EQ(window.rowCount(), 6);
+    EXPECT_EQ(window.cell(5, ResultListModel::Domain), QStringLiteral("typed.com"));
+    EXPECT_EQ(window.cell(5, ResultListModel::Verdict), kFree);
+}
+
+namespace {
+
+// What the availability service does with the question about the one name under attack.
+enum class BrokenAnswer { ResetAtOnce, ResetAfterAPause, HundredMebibytes, RedirectLoop };
+
+// A registered name's answer, cut before its marker: a client that takes the cut body for
+// the whole answer reads the name as free.
+void answerBroken(RawServer::Connection& connection, BrokenAnswer kind) {
+    const std::string registered =
+        "<html><body>" + std::string(4000, '-') + kRegisteredMarker + "</body></html>";
+    switch (kind) {
+    case BrokenAnswer::ResetAtOnce:
+    case BrokenAnswer::ResetAfterAPause: {
+        const std::string answer = httpAnswer(registered);
+        if (connection.send(answer.substr(0, answer.find(kRegisteredMarker))))
+            connection.wait(kind == BrokenAnswer::ResetAtOnce ? 0ms : 20ms);
+        connection.reset();
+        return;
+    }
+    case BrokenAnswer::HundredMebibytes: {
+        constexpr size_t kServedBytes = 100u * 1024 * 1024;
+        if (!connection.send(
+                httpHead("200 OK", "Content-Length: " + std::to_string(kServedBytes) + "\r\n")))
+            return;
+        const std::string block(64 * 1024, ' ');
+        for (size_t sent = 0; sent < kServedBytes && connection.send(block); sent += block.size())
+            ;
+        return;
+    }
+    case BrokenAnswer::RedirectLoop: {
+        const std::string& request = connection.request();
+        const size_t targetStart = request.find(' ') + 1;
+        const std::string target =
+            request.substr(targetStart, request.find(' ', targetStart) - targetStart);
+        connection.send(httpHead("302 Found", "Location: " + target + "\r\nContent-Length: 0\r\n"));
+        return;
+    }
+    }
+}
+
+struct BrokenAnswerCase {
+    const char* name;
+    BrokenAnswer kind;
+};
+
+void PrintTo(const BrokenAnswerCase& brokenAnswer, std::ostream* out) {
+    *out << brokenAnswer.name;
+}
+
+} // namespace
+
+class BrokenAvailabilityAnswer : public ::testing::TestWithParam<BrokenAnswerCase> {};
+
+TEST_P(BrokenAvailabilityAnswer, givesNoVerdictLosesNoOtherAndTheNextCheckWorks) {
+    std::atomic<bool> broken{true};
+    RawServer server([&](RawServer::Connection& connection) {
+        const std::string& request = connection.request();
+        if (request.find("domain=b.com ") != std::string::npos && broken)
+            answerBroken(connection, GetParam().kind);
+        else if (request.find("domain=c.com ") != std::string::npos)
+            connection.send(httpAnswer("|210|"));
+        else
+            connection.send(httpAnswer(kRegisteredMarker));
+    });
+    HostileWorkspace workspace;
+    listRows(workspace.rows,
+             {listedRow(QStringLiteral("a.com")), listedRow(QStringLiteral("b.com"), kRegistered),
+              listedRow(QStringLiteral("c.com"))});
+
+    VerifyListedDomains(server.baseUrl(), workspace.workspace);
+
+    EXPECT_TRUE(workspace.wrote(kNoAnswer)) << "the failed question is reported";
+    EXPECT_EQ(workspace.status.text(), kAllVerified);
+    std::vector<QString> verdicts;
+    for (int row = 0; row < workspace.rows.count(); ++row)
+        verdicts.push_back(workspace.rows.cell(row, ResultListModel::Verdict));
+    EXPECT_EQ(verdicts, (std::vector<QString>{kRegistered, kRegistered, kFree}))
+        << "b.com keeps the verdict it had";
+
+    broken = false;
+    workspace.history.clear();
+    VerifyListedDomains(server.baseUrl(), workspace.workspace);
+    EXPECT_FALSE(workspace.wrote(kNoAnswer));
+    EXPECT_EQ(workspace.status.text(), kAllVerified);
+    EXPECT_TRUE(workspace.rows.row(1).subdued);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileAnswers, BrokenAvailabilityAnswer,
+    ::testing::Values(BrokenAnswerCase{"resetAtOnce", BrokenAnswer::ResetAtOnce},
+                      BrokenAnswerCase{"resetAfterAPause", BrokenAnswer::ResetAfterAPause},
+                      BrokenAnswerCase{"hundredMebibytes", BrokenAnswer::HundredMebibytes},
+                      BrokenAnswerCase{"redirectLoop", BrokenAnswer::RedirectLoop}),
+    [](const ::testing::TestParamInfo<BrokenAnswerCase>& info) { return info.param.name; });

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/Form1Fixture.h"
+#include "support/QStringPrinter.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <vector>
+
+// The window as the user meets it, with both services at one test server's address and every
+// status text kept in the order it was written.
+class HostileWindow {
+public:
+    explicit HostileWindow(const QString& serviceBase) : form(testConfig(serviceBase)) {
+        QObject::connect(&form.status(), &StatusLine::textChanged, &form,
+                         [this](const QString& text) { history.push_back(text); });
+    }
+
+    void search() { QTest::mouseClick(form.controls().Command1, Qt::LeftButton); }
+    void checkEveryName() { QTest::mouseClick(form.controls().Command2, Qt::LeftButton); }
+    void checkTypedName(const QString& name) {
+        form.controls().Text4->setText(name);
+        QTest::mouseClick(form.controls().Command5, Qt::LeftButton);
+    }
+
+    QString status() const { return statusText(form); }
+    bool wrote(const QString& text) const {
+        return std::find(history.begin(), history.end(), text) != history.end();
+    }
+    bool wroteStartingWith(const QString& prefix) const {
+        return std::any_of(history.begin(), history.end(),
+                           [&](const QString& text) { return text.startsWith(prefix); });
+    }
+
+    int rowCount() { return form.rows().count(); }
+    QString cell(int row, ResultListModel::Column column) { return form.rows().cell(row, column); }
+    std::vector<QString> column(ResultListModel::Column column) {
+        std::vector<QString> cells;
+        for (int row = 0; row < form.rows().count(); ++row)
+            cells.push_back(form.rows().cell(row, column));
+        return cells;
+    }
+
+    std::vector<QString> history;
+    Form1 form;
+};
+
+inline std::vector<QString> texts(std::initializer_list<const char*> utf8) {
+    std::vector<QString> result;
+    for (const char* text : utf8)
+        result.push_back(QString::fromUtf8(text));
+    return result;
+}
