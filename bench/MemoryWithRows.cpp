@@ -4,6 +4,7 @@
 // window repaints. Prints one line of JSON.
 #include "BenchWindow.h"
 #include "ProcStatus.h"
+#include "Watchdog.h"
 
 #include "app/StatusLine.h"
 #include "app/Workspace.h"
@@ -27,6 +28,7 @@ constexpr int kRows = 100000;
 // 3,334 pages of 30; the last one holds the 20 rows past 100,000.
 constexpr int kNames = 100020;
 constexpr int kStartTimeLimitMs = 60000;
+constexpr int kSearchTimeLimitMs = 600000;
 
 // Starts the stand-in on a free port and returns its base address, or an empty text.
 QString startStandIn(QProcess& standIn, const QString& program) {
@@ -80,6 +82,7 @@ int main(int argc, char** argv) {
 
     Closing closing;
     Workspace workspace{window->rows(), window->status(), closing};
+    Watchdog watchdog(closing, kSearchTimeLimitMs);
     RunListSearch(base + u"/?", everyName(), workspace);
     ResultListModel& rows = window->rows();
     if (rows.count() > kRows)

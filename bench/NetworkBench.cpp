@@ -5,6 +5,7 @@
 #include "SilentListener.h"
 #include "StandInData.h"
 #include "StandInServer.h"
+#include "Watchdog.h"
 
 #include "app/ResultListModel.h"
 #include "app/StatusLine.h"
@@ -23,6 +24,7 @@ namespace {
 
 constexpr int kSearchPages = 1000;
 constexpr size_t kSearchNames = static_cast<size_t>(kSearchPages) * StandInData::kRowsPerPage;
+constexpr int kSearchTimeLimitMs = 120000;
 
 double seconds(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e9;
@@ -86,6 +88,7 @@ void SearchOf1000Pages(benchmark::State& state) {
         StatusLine status;
         Closing closing;
         Workspace workspace{rows, status, closing};
+        Watchdog watchdog(closing, kSearchTimeLimitMs);
         QElapsedTimer clock;
         clock.start();
         RunListSearch(listBase, criteria, workspace);

@@ -1,6 +1,7 @@
 // The check of every name over a list of 1,000 rows against the stand-in, next to its floor:
 // the 100 ms pause after each question.
 #include "StandInServer.h"
+#include "Watchdog.h"
 
 #include "app/ResultListModel.h"
 #include "app/StatusLine.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kNames = 1000;
 constexpr double kFloorSeconds = kNames * 0.1;
+constexpr int kTimeLimitMs = 300000;
 
 void CheckOf1000Names(benchmark::State& state) {
     StandInServer server(30000);
@@ -36,6 +38,7 @@ void CheckOf1000Names(benchmark::State& state) {
         StatusLine status;
         Closing closing;
         Workspace workspace{rows, status, closing};
+        Watchdog watchdog(closing, kTimeLimitMs);
         QElapsedTimer clock;
         clock.start();
         VerifyListedDomains(server.base(), workspace);
