@@ -155,6 +155,15 @@ QString withoutMarkup(QStringView linkText) {
     return text;
 }
 
+// The first ten characters of the third cell; a character that the cut would split in two
+// (a surrogate pair) is left out rather than halved.
+QString deletionTime(QStringView cell) {
+    qsizetype length = std::min(kDeletionTimeLength, cell.size());
+    if (length > 0 && length < cell.size() && cell[length - 1].isHighSurrogate())
+        --length;
+    return cell.first(length).toString();
+}
+
 QString deletionType(QStringView cell) {
     const qsizetype end = indexOfMarker(cell, kCellClose);
     return end >= 0 ? cell.first(end).toString() : QString();
@@ -181,8 +190,7 @@ std::optional<ResultRow> parseRow(const RowPieces& row, int number) {
     result.cells[ResultListModel::Number] = QString::number(number);
     result.cells[ResultListModel::Domain] =
         withoutMarkup(between(row.text, titleEnd + kDomainOffset, linkClose));
-    result.cells[ResultListModel::DeletionTime] =
-        cells[3].first(std::min(kDeletionTimeLength, cells[3].size())).toString();
+    result.cells[ResultListModel::DeletionTime] = deletionTime(cells[3]);
     result.cells[ResultListModel::DeletionType] = deletionType(cells[4]);
     result.cells[ResultListModel::Suggestion] = suggestion(cells[6]);
     return result;

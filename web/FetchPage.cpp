@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr qint64 kReadAheadBytes = 1024 * 1024;
+
 // Strictly more than five seconds.
 constexpr qint64 kTimeLimitNs = 5'000'000'001;
 
@@ -54,6 +56,8 @@ FetchedPage FetchPageWithStatus(const QString& address, StatusLine& status,
     QNetworkRequest request(QUrl(address, QUrl::TolerantMode));
     request.setRawHeader(QByteArrayLiteral("If-Modified-Since"), QByteArrayLiteral("0"));
     QNetworkReply* reply = manager.get(request);
+    // Qt's network thread would otherwise read ahead without bound, past the body limit.
+    reply->setReadBufferSize(kReadAheadBytes);
     clock.start();
 
     QObject::connect(reply, &QNetworkReply::finished, wait.context(), [&wait] { wait.wake(); });
@@ -84,6 +88,13 @@ FetchedPage FetchPageWithStatus(const QString& address, StatusLine& status,
     }
     if (tooLarge) {
         reportError(status, kBodyTooLargeCode);
+        return {};
+    }
+    // A connection reset mid-body can end in a silent resend that reports success with only
+    // part of the body. An answer shorter than it announced is a failed answer, never a page.
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (announced.isValid() && announced.toLongLong() != body.size()) {
+        reportError(status, QNetworkReply::RemoteHostClosedError);
         return {};
     }
     const QVariant httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);

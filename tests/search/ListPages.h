@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/SearchCriteria.h"
+#include "support/QStringPrinter.h"
 
 #include <QString>
 
@@ -38,8 +39,3 @@ inline constexpr const char* kOpeningQuery =
     "&date=1&pagesize=30&st=1";
 
 } // namespace ListPages
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}

@@ -8,16 +8,14 @@
 
 #include <QString>
 
+#include "support/QStringPrinter.h"
+
 #include <chrono>
 #include <map>
 #include <mutex>
 #include <ostream>
 #include <string>
 #include <vector>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 // A stand-in availability service that answers each name as the test says, optionally after a
 // stall. Names it was not told about get a 404 page.

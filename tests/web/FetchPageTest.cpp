@@ -9,16 +9,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include "support/QStringPrinter.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <map>
 
 using namespace std::chrono_literals;
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
 
 namespace {
 
