@@ -128,7 +128,12 @@ TEST_P(HugeFirstPage, isAbandonedAtTheLimitAndNeverHeldWhole) {
         (peakRestarted ? after.peakKiB : after.currentKiB) - before.currentKiB;
     RecordProperty("peak_growth_kib", std::to_string(peakGrowthKiB));
     RecordProperty("served_before_hang_up_bytes", std::to_string(sentBytes.load()));
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed buffers in quarantine, so resident memory says nothing here;
+    // the server's count of bytes it could send still shows that the client hung up early.
+#else
     EXPECT_LT(peakGrowthKiB, 64 * 1024) << "a 100 MiB answer must not be held in memory";
+#endif
 
     expectNextSearchWorks(window);
 }
