@@ -22,6 +22,15 @@ constexpr std::array<ColumnSpec, ResultListModel::ColumnCount> kColumns{{
     {u"是否已被注册", 1900},
 }};
 
+// Tooltips guess at markup; the answer came from a server, so it is shown escaped.
+QString evidenceTip(const ResultRow& row) {
+    const QString text = QStringLiteral("验证时间：") +
+                         row.checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                         QStringLiteral("\n服务回答：") + row.answerLine;
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
 } // namespace
 
 QString ResultListModel::header(Column column) {
@@ -56,11 +65,9 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ToolTipRole:
-        if (index.column() != Verdict || r.evidence.isEmpty())
+        if (index.column() != Verdict || !r.checkedAt.isValid())
             return {};
-        // Tooltips guess at markup; the answer came from a server, so it is shown escaped.
-        return QString(QStringLiteral("<p style='white-space:pre'>") + r.evidence.toHtmlEscaped() +
-                       QStringLiteral("</p>"));
+        return evidenceTip(r);
     default:
         return {};
     }
@@ -113,8 +120,10 @@ void ResultListModel::setSubdued(int row) {
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {Qt::ForegroundRole});
 }
 
-void ResultListModel::setEvidence(int row, const QString& evidence) {
-    m_rows.at(static_cast<size_t>(row)).evidence = evidence;
+void ResultListModel::setEvidence(int row, const QDateTime& checkedAt, const QString& answerLine) {
+    ResultRow& r = m_rows.at(static_cast<size_t>(row));
+    r.checkedAt = checkedAt;
+    r.answerLine = *m_answerLines.insert(answerLine);
     const QModelIndex at = index(row, Verdict);
     emit dataChanged(at, at, {Qt::ToolTipRole});
 }
@@ -143,5 +152,6 @@ void ResultListModel::clear() {
     beginResetModel();
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_answerLines.clear();
     endResetModel();
 }

@@ -2,6 +2,8 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QDateTime>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -12,8 +14,9 @@
 struct ResultRow {
     std::array<QString, 6> cells;
     bool subdued = false;
-    // When the verdict was found and what the service answered, as plain text.
-    QString evidence;
+    // When the verdict was found, and the first line of the service's answer.
+    QDateTime checkedAt;
+    QString answerLine;
 };
 
 // The rows of the result list, owned here and nowhere else. Appends are batched into one
@@ -54,7 +57,7 @@ public:
     void appendRows(std::vector<ResultRow> rows);
     void setCell(int row, Column column, const QString& text);
     void setSubdued(int row);
-    void setEvidence(int row, const QString& evidence);
+    void setEvidence(int row, const QDateTime& checkedAt, const QString& answerLine);
     // Removes every row the predicate selects, keeping the order of the rest.
     void removeRowsIf(const std::function<bool(const ResultRow&)>& remove);
     // Writes each row's position, counted from 1, into its number cell.
@@ -63,4 +66,6 @@ public:
 
 private:
     std::vector<ResultRow> m_rows;
+    // A service gives the same few answers for thousands of names: each is kept once.
+    QSet<QString> m_answerLines;
 };

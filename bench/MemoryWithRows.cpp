@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         const bool isRegistered = row % 2 != 0;
         ApplyVerdict(rows, row,
                      isRegistered ? AnswerClass::Registered : AnswerClass::NotRegistered);
-        rows.setEvidence(row, CheckEvidence(checkedAt, isRegistered ? registered : free));
+        rows.setEvidence(row, checkedAt, AnswerFirstLine(isRegistered ? registered : free));
     }
     window->repaint();
     QCoreApplication::processEvents();

@@ -32,14 +32,12 @@ AnswerClass ClassifyFetched(const FetchedPage& page) {
     return ClassifyAnswer(page.text);
 }
 
-QString CheckEvidence(const QDateTime& checkedAt, const QString& answer) {
+QString AnswerFirstLine(const QString& answer) {
     qsizetype lineEnd = 0;
     while (lineEnd < answer.size() && lineEnd < kEvidenceChars && answer.at(lineEnd) != u'\n' &&
            answer.at(lineEnd) != u'\r')
         ++lineEnd;
-    return QStringLiteral("验证时间：") +
-           checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-           QStringLiteral("\n服务回答：") + answer.left(lineEnd);
+    return answer.left(lineEnd);
 }
 
 void ApplyVerdict(ResultListModel& rows, int row, AnswerClass answer) {

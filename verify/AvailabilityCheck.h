@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 
 class ResultListModel;
@@ -22,9 +21,9 @@ AnswerClass ClassifyAnswer(const QString& text);
 // error page must never read as "free".
 AnswerClass ClassifyFetched(const FetchedPage& page);
 
-// What a verdict rests on, for the verdict cell's tooltip: when the name was checked and the
-// first line of the service's answer, cut to a readable length.
-QString CheckEvidence(const QDateTime& checkedAt, const QString& answer);
+// What a verdict rests on, for the verdict cell's tooltip: the first line of the service's
+// answer, cut to a readable length.
+QString AnswerFirstLine(const QString& answer);
 
 // Writes the verdict of a Registered or NotRegistered answer into the row, greying a
 // registered one. Other classes leave the row as it is.

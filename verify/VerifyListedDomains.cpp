@@ -44,7 +44,7 @@ void verifyRows(const QString& checkBase, Workspace& workspace, bool onlyUncheck
             workspace.status.setText(kRefusedText);
         } else if (row < rows.count()) {
             ApplyVerdict(rows, row, verdict);
-            rows.setEvidence(row, CheckEvidence(QDateTime::currentDateTime(), answer.text));
+            rows.setEvidence(row, QDateTime::currentDateTime(), AnswerFirstLine(answer.text));
         }
         workspace.reportProgress(row + 1, rowCount);
         Pause(kPauseAfterEachMs, workspace.closing);

@@ -29,8 +29,8 @@ void VerifyTargetDomain(const QString& checkBase, const QString& name, Workspace
         row.cells[ResultListModel::Domain] = name;
         rows.appendRow(std::move(row));
         ApplyVerdict(rows, rows.count() - 1, verdict);
-        rows.setEvidence(rows.count() - 1,
-                         CheckEvidence(QDateTime::currentDateTime(), answer.text));
+        rows.setEvidence(rows.count() - 1, QDateTime::currentDateTime(),
+                         AnswerFirstLine(answer.text));
     }
     workspace.status.setText(kDoneText);
 }

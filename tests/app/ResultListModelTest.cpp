@@ -111,3 +111,17 @@ TEST(ResultListModel, outOfRangeIndexesGiveNothing) {
     EXPECT_FALSE(model.data(QModelIndex()).isValid());
     EXPECT_EQ(model.rowCount(model.index(0, 0)), 0);
 }
+
+TEST(ResultListModel, evidenceIsAnEscapedTipOnTheVerdictAndEqualAnswersAreKeptOnce) {
+    ResultListModel model;
+    model.appendRows({rowWith(QStringLiteral("a.com")), rowWith(QStringLiteral("b.com"))});
+    const QDateTime at(QDate(2026, 12, 9), QTime(6, 5, 4));
+    model.setEvidence(0, at, QStringLiteral("<b>|210|</b>"));
+    model.setEvidence(1, at, QStringLiteral("<b>|210|</b>"));
+    EXPECT_EQ(model.row(0).answerLine.constData(), model.row(1).answerLine.constData());
+    const QString tip =
+        model.data(model.index(0, ResultListModel::Verdict), Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("验证时间：2026-12-09 06:05:04"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("服务回答：&lt;b&gt;|210|&lt;/b&gt;")));
+    EXPECT_FALSE(model.data(model.index(0, ResultListModel::Domain), Qt::ToolTipRole).isValid());
+}

@@ -141,7 +141,7 @@ long EstimatedRowsKiB(const std::vector<ResultRow>& rows) {
     };
     size_t bytes = 0;
     for (const ResultRow& row : rows) {
-        bytes += 2 * sizeof(ResultRow) + textBytes(row.evidence);
+        bytes += 2 * sizeof(ResultRow) + textBytes(row.answerLine);
         for (const QString& cell : row.cells)
             bytes += textBytes(cell);
     }
