@@ -18,22 +18,10 @@ for argument in "$@"; do
     esac
 done
 
-# What the benchmarks and their peers need beyond the build itself. Debian's own python3 sees
+# What the benchmarks' peers need beyond the build itself. Debian's own python3 sees
 # python3-bs4 and python3-lxml; another python3 on the PATH may not.
-packages=(libbenchmark-dev python3-bs4 python3-lxml curl)
+bash "$root/scripts/setup.sh" python3-bs4 python3-lxml
 python=/usr/bin/python3
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "missing packages: ${missing[*]} (run as root to install them)" >&2
-        exit 1
-    fi
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
 
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release

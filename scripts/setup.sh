@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the build, the tests and the scripted run need, from Debian's packages, and only
-# what is missing. Run as root on Debian 12.
+# what is missing, with any further packages named as arguments. Run as root on Debian 12.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
     libcpp-httplib-dev libgtest-dev libbenchmark-dev
     libfuzzer-14-dev libclang-rt-14-dev
     fonts-noto-cjk xvfb xdotool openbox trayer imagemagick x11-utils wmctrl curl
+    "$@"
 )
 
 missing=()

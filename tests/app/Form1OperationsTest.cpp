@@ -37,6 +37,15 @@ void whileWaiting(int afterMs, std::function<void()> action) {
     QTimer::singleShot(afterMs, std::move(action));
 }
 
+bool isMarkedBusy(const QPushButton* button) {
+    return button->property("Tag").toString() == QStringLiteral("1");
+}
+
+void clickEach(std::initializer_list<QPushButton*> buttons) {
+    for (QPushButton* button : buttons)
+        QTest::mouseClick(button, Qt::LeftButton);
+}
+
 void sendEnter(QWidget* box) {
     QTest::keyClick(box, Qt::Key_Return);
 }
@@ -61,11 +70,9 @@ TEST(Form1Operations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt) {
 
     bool sawBusyTag = false;
     whileWaiting(200, [&] {
-        sawBusyTag = form.controls().Command1->property("Tag").toString() == QStringLiteral("1");
-        for (QPushButton* button :
-             {form.controls().Command1, form.controls().Command2, form.controls().Command3,
-              form.controls().Command4, form.controls().Command5})
-            QTest::mouseClick(button, Qt::LeftButton);
+        const Form1Controls& c = form.controls();
+        sawBusyTag = isMarkedBusy(c.Command1);
+        clickEach({c.Command1, c.Command2, c.Command3, c.Command4, c.Command5});
     });
     QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
 
@@ -175,11 +182,9 @@ TEST(Form1Operations, duringACheckOfEveryNameTheButtonsAreRefused) {
     form.controls().Text4->setText(QStringLiteral("typed.com"));
     bool sawBusyTag = false;
     whileWaiting(150, [&] {
-        sawBusyTag = form.controls().Command2->property("Tag").toString() == QStringLiteral("1");
-        for (QPushButton* button :
-             {form.controls().Command5, form.controls().Command4, form.controls().Command3,
-              form.controls().Command2, form.controls().Command1})
-            QTest::mouseClick(button, Qt::LeftButton);
+        const Form1Controls& c = form.controls();
+        sawBusyTag = isMarkedBusy(c.Command2);
+        clickEach({c.Command5, c.Command4, c.Command3, c.Command2, c.Command1});
     });
     QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
 

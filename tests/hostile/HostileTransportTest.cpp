@@ -5,7 +5,7 @@
 #include "HostileTexts.h"
 #include "HostileWindow.h"
 #include "RawServer.h"
-#include "ResidentMemory.h"
+#include "support/ResidentMemory.h"
 #include "support/TestServer.h"
 #include "web/FetchPage.h"
 

@@ -1,5 +1,7 @@
 #include "ProcessResources.h"
 
+#include "support/ResidentMemory.h"
+
 #include <malloc.h>
 
 #include <cstdio>
@@ -9,17 +11,7 @@
 
 long ResidentKiB() {
     malloc_trim(0);
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        std::istringstream fields(line);
-        std::string key;
-        long kib = -1;
-        fields >> key >> kib;
-        if (key == "VmRSS:")
-            return kib;
-    }
-    return -1;
+    return residentMemory().currentKiB;
 }
 
 OpenDescriptors CountOpenDescriptors() {

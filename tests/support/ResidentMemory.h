@@ -1,10 +1,16 @@
-#include "ResidentMemory.h"
+#pragma once
 
 #include <fstream>
 #include <sstream>
 #include <string>
 
-ResidentMemory residentMemory() {
+// The resident memory of this process, read from /proc/self/status, in KiB; -1 when unknown.
+struct ResidentMemory {
+    long currentKiB = -1;
+    long peakKiB = -1;
+};
+
+inline ResidentMemory residentMemory() {
     ResidentMemory memory;
     std::ifstream status("/proc/self/status");
     std::string line;
@@ -21,7 +27,8 @@ ResidentMemory residentMemory() {
     return memory;
 }
 
-bool restartPeakResidentMemory() {
+// Starts the peak over from the current resident set. False where the kernel does not allow it.
+inline bool restartPeakResidentMemory() {
     std::ofstream clearRefs("/proc/self/clear_refs");
     clearRefs << "5";
     clearRefs.flush();
