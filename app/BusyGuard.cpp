@@ -1,4 +1,4 @@
-#include "BusyGuard.h"
+#include "app/BusyGuard.h"
 
 #include <QPushButton>
 #include <QVariant>

@@ -1,8 +1,8 @@
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "Maker.h"
-#include "ProgressDisplay.h"
-#include "ReadCriteria.h"
+#include "app/Maker.h"
+#include "app/ProgressDisplay.h"
+#include "app/ReadCriteria.h"
 #include "search/RunListSearch.h"
 #include "verify/VerifyListedDomains.h"
 #include "verify/VerifyTargetDomain.h"

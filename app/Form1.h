@@ -1,11 +1,11 @@
 #pragma once
 
-#include "AppConfig.h"
-#include "BusyGuard.h"
-#include "Form1Controls.h"
-#include "ResultListModel.h"
-#include "StatusLine.h"
-#include "Workspace.h"
+#include "app/AppConfig.h"
+#include "app/BusyGuard.h"
+#include "app/Form1Controls.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "web/Closing.h"
 
 #include <QPoint>

@@ -1,7 +1,7 @@
-#include "Form1Controls.h"
+#include "app/Form1Controls.h"
 
-#include "BusyGuard.h"
-#include "Form1Design.h"
+#include "app/BusyGuard.h"
+#include "app/Form1Design.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>

@@ -1,4 +1,4 @@
-#include "Form1Design.h"
+#include "app/Form1Design.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Minimise to the notification area, restore from it, and close.
-#include "Form1.h"
+#include "app/Form1.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "BuildConfig.h"
+
 #include <QString>
 
 // The maker's credit in the caption and its information in the second status panel.
 namespace Maker {
 
 inline const QString kProductTitle = QStringLiteral("Morrowcatch");
-inline const QString kVersion = QStringLiteral("1.2");
+inline const QString kVersion = QString::fromUtf16(BuildConfig::kVersion);
 inline const QString kCredit =
     QStringLiteral("Morrowcatch项目组（https://morrowcatch.example.org）");
 inline const QString kInformation =

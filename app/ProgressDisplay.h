@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Workspace.h"
+#include "results/Workspace.h"
 
 #include <QProgressBar>
 

@@ -1,6 +1,6 @@
-#include "ReadCriteria.h"
+#include "app/ReadCriteria.h"
 
-#include "Form1Controls.h"
+#include "app/Form1Controls.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The result list's context menu: export to CSV and copy the selected names.
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "ExportRows.h"
+#include "results/ExportRows.h"
 
 #include <QClipboard>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 // The start-up sequence: caption, result list, criteria lists, status bar, notification icon.
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "Maker.h"
-#include "TrayTip.h"
+#include "app/Maker.h"
+#include "app/TrayTip.h"
 #include "search/CriteriaLists.h"
 
 #include <QComboBox>
@@ -51,6 +51,9 @@ void Form1::InitResultList() {
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSortingEnabled(false);
     view->setWordWrap(false);
+    // QTableView keeps Tab for moving between cells and wraps: the keyboard user would be caught
+    // in the list. Arrow keys still move within it.
+    view->setTabKeyNavigation(false);
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     QHeaderView* header = view->horizontalHeader();

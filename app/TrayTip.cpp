@@ -1,4 +1,4 @@
-#include "TrayTip.h"
+#include "app/TrayTip.h"
 
 QString TrayTipFor(const QString& caption, int byteLimit) {
     int bytes = 0;

@@ -6,8 +6,8 @@
 #include "ProcStatus.h"
 #include "Watchdog.h"
 
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "sandbox/Availability.h"
 #include "search/CriteriaLists.h"
 #include "search/RunListSearch.h"

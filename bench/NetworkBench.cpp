@@ -7,9 +7,9 @@
 #include "StandInServer.h"
 #include "Watchdog.h"
 
-#include "app/ResultListModel.h"
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "search/BuildListQuery.h"
 #include "search/CriteriaLists.h"
 #include "search/RunListSearch.h"
@@ -44,7 +44,7 @@ void ProcessorTimeDuringNetworkWait(benchmark::State& state) {
         QElapsedTimer clock;
         const double before = ProcessorSeconds();
         clock.start();
-        const QString body = FetchPage(address, status, closing);
+        const QString body = FetchPage(address, closing).text;
         const double wall = seconds(clock);
         const double used = ProcessorSeconds() - before;
         state.SetIterationTime(wall);

@@ -2,7 +2,7 @@
 #include "StandInData.h"
 #include "ThreadClock.h"
 
-#include "app/ResultListModel.h"
+#include "results/ResultListModel.h"
 #include "search/ParseResultPage.h"
 
 #include <benchmark/benchmark.h>

@@ -4,9 +4,9 @@
 #include "ResultRows.h"
 #include "Stopwatch.h"
 
-#include "app/ResultListModel.h"
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "verify/VerifyListedDomains.h"
 #include "web/Closing.h"
 

@@ -3,9 +3,9 @@
 #include "StandInServer.h"
 #include "Watchdog.h"
 
-#include "app/ResultListModel.h"
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "verify/AvailabilityCheck.h"
 #include "verify/VerifyListedDomains.h"
 #include "web/Closing.h"

@@ -2,7 +2,7 @@
 // the Python peer parses the same bytes and can show that it extracted the same cells.
 #include "StandInData.h"
 
-#include "app/ResultListModel.h"
+#include "results/ResultListModel.h"
 #include "search/ParseResultPage.h"
 
 #include <fstream>

@@ -1,6 +1,6 @@
-#include "BuildListQuery.h"
+#include "search/BuildListQuery.h"
 
-#include "CriteriaLists.h"
+#include "search/CriteriaLists.h"
 
 #include <QStringList>
 

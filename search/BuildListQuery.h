@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SearchCriteria.h"
+#include "search/SearchCriteria.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CriteriaLists.h"
+#include "search/CriteriaLists.h"
 
 namespace CriteriaLists {
 

@@ -1,4 +1,4 @@
-#include "ParseResultPage.h"
+#include "search/ParseResultPage.h"
 
 #include <algorithm>
 #include <array>
@@ -29,7 +29,6 @@ constexpr qsizetype kDeletionTimeLength = 10;
 // Six characters lie between "条记录" and the page count, which ends within nine more.
 constexpr qsizetype kPageCountOffset = 9;
 constexpr qsizetype kPageCountLength = 9;
-constexpr int kMaxPageCount = 32767;
 constexpr int kUnreadablePageCount = 1;
 
 enum class Letters { Exact, AnyCase };
@@ -219,8 +218,11 @@ int ReadPageCount(QStringView page) {
     if (end < 0)
         return kUnreadablePageCount;
     bool ok = false;
+    // The window leaves room for five digits before "</b>", so a count never passes 99,999. A
+    // large count is read as announced: the user can stop the walk, and a list cut short must
+    // never end as if it were whole.
     const int count = window.first(end).trimmed().toInt(&ok);
-    return ok && count >= 0 && count <= kMaxPageCount ? count : kUnreadablePageCount;
+    return ok && count >= 0 ? count : kUnreadablePageCount;
 }
 
 int ParseResultPage(QStringView page, bool firstPage, ResultListModel& rows) {

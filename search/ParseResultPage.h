@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ResultListModel.h"
+#include "results/ResultListModel.h"
 
 #include <QStringView>
 
@@ -9,8 +9,7 @@
 // The rows of one result page, numbered from firstNumber on. Never reads outside the page.
 std::vector<ResultRow> ParseRows(QStringView page, int firstNumber);
 
-// The page count announced after "条记录"; 1 when it is missing, not a whole number, or
-// outside 0..32767.
+// The page count announced after "条记录"; 1 when it is missing or not a whole number.
 int ReadPageCount(QStringView page);
 
 // Appends the page's rows to the list, numbered on from its row count. Returns the page count

@@ -1,10 +1,11 @@
-#include "RunListSearch.h"
+#include "search/RunListSearch.h"
 
-#include "BuildListQuery.h"
-#include "ParseResultPage.h"
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "search/BuildListQuery.h"
+#include "search/ParseResultPage.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "web/Closing.h"
+#include "results/FetchStatus.h"
 #include "web/FetchPage.h"
 
 #include <algorithm>
@@ -23,6 +24,13 @@ QString pageAddress(const QString& query, int page) {
     return query + u"&page=" + QString::number(page);
 }
 
+// The page's text, empty after a time-out or failure, which the status line has been told.
+QString fetchReported(const QString& address, Workspace& workspace) {
+    const FetchOutcome outcome = FetchPage(address, workspace.closing, workspace.fetchTimeLimit);
+    ReportFetchOutcome(workspace.status, outcome);
+    return outcome.text;
+}
+
 } // namespace
 
 void RunListSearch(const QString& listBase, const SearchCriteria& criteria, Workspace& workspace) {
@@ -31,7 +39,7 @@ void RunListSearch(const QString& listBase, const SearchCriteria& criteria, Work
     workspace.status.setText(kStarting.toString());
     const QString query = BuildListQuery(listBase, criteria);
 
-    const QString firstPage = FetchPage(query, workspace.status, workspace.closing);
+    const QString firstPage = fetchReported(query, workspace);
     // Once the window closes, every later request would come back empty at once: stop here,
     // without another request or status text.
     if (workspace.closing.isClosing())
@@ -50,8 +58,7 @@ void RunListSearch(const QString& listBase, const SearchCriteria& criteria, Work
     workspace.reportProgress(1, pagesToRead);
     // A stop request ends the walk after the page in flight, as if that page had been the last.
     for (int page = 2; page <= pageCount && !workspace.stopRequested; ++page) {
-        const QString text =
-            FetchPage(pageAddress(query, page), workspace.status, workspace.closing);
+        const QString text = fetchReported(pageAddress(query, page), workspace);
         if (workspace.closing.isClosing())
             return;
         // A later page is parsed whatever it holds: an empty or foreign page has no rows.

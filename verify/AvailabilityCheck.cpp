@@ -1,7 +1,7 @@
 #include "verify/AvailabilityCheck.h"
 
-#include "app/ResultListModel.h"
-#include "web/FetchPage.h"
+#include "results/ResultListModel.h"
+#include "web/FetchOutcome.h"
 
 namespace {
 
@@ -26,10 +26,10 @@ AnswerClass ClassifyAnswer(const QString& text) {
     return AnswerClass::NotRegistered;
 }
 
-AnswerClass ClassifyFetched(const FetchedPage& page) {
-    if (page.httpStatus < 200 || page.httpStatus > 299)
+AnswerClass ClassifyFetched(const FetchOutcome& outcome) {
+    if (!outcome.isPage() || outcome.httpStatus < 200 || outcome.httpStatus > 299)
         return AnswerClass::Empty;
-    return ClassifyAnswer(page.text);
+    return ClassifyAnswer(outcome.text);
 }
 
 QString AnswerFirstLine(const QString& answer) {

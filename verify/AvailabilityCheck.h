@@ -3,7 +3,7 @@
 #include <QString>
 
 class ResultListModel;
-struct FetchedPage;
+struct FetchOutcome;
 
 // The question to the availability-check service and the reading of its answer.
 enum class AnswerClass { Empty, RateRefusal, Registered, NotRegistered };
@@ -17,9 +17,9 @@ QString AvailabilityAddress(const QString& checkBase, const QString& name);
 // Empty, then the rate refusal marker, then "|211|"; anything else is free.
 AnswerClass ClassifyAnswer(const QString& text);
 
-// As ClassifyAnswer, but an answer with an HTTP status outside 200-299 gives no verdict: an
-// error page must never read as "free".
-AnswerClass ClassifyFetched(const FetchedPage& page);
+// As ClassifyAnswer, but only a page with an HTTP status of 200-299 can give a verdict: an
+// error page, a time-out or a failure must never read as "free".
+AnswerClass ClassifyFetched(const FetchOutcome& outcome);
 
 // What a verdict rests on, for the verdict cell's tooltip: the first line of the service's
 // answer, cut to a readable length.

@@ -1,10 +1,11 @@
 #include "verify/VerifyListedDomains.h"
 
-#include "app/ResultListModel.h"
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "verify/AvailabilityCheck.h"
 #include "web/Closing.h"
+#include "results/FetchStatus.h"
 #include "web/FetchPage.h"
 #include "web/Pause.h"
 
@@ -33,8 +34,8 @@ void verifyRows(const QString& checkBase, Workspace& workspace, bool onlyUncheck
             continue;
         const QString address =
             AvailabilityAddress(checkBase, rows.cell(row, ResultListModel::Domain));
-        const FetchedPage answer =
-            FetchPageWithStatus(address, workspace.status, workspace.closing);
+        const FetchOutcome answer = FetchPage(address, workspace.closing, workspace.fetchTimeLimit);
+        ReportFetchOutcome(workspace.status, answer);
         if (workspace.closing.isClosing())
             return;
         const AnswerClass verdict = ClassifyFetched(answer);
@@ -44,7 +45,7 @@ void verifyRows(const QString& checkBase, Workspace& workspace, bool onlyUncheck
             workspace.status.setText(kRefusedText);
         } else if (row < rows.count()) {
             ApplyVerdict(rows, row, verdict);
-            rows.setEvidence(row, QDateTime::currentDateTime(), AnswerFirstLine(answer.text));
+            rows.setEvidence(row, workspace.now(), AnswerFirstLine(answer.text));
         }
         workspace.reportProgress(row + 1, rowCount);
         Pause(kPauseAfterEachMs, workspace.closing);

@@ -1,10 +1,11 @@
 #include "verify/VerifyTargetDomain.h"
 
-#include "app/ResultListModel.h"
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "verify/AvailabilityCheck.h"
 #include "web/Closing.h"
+#include "results/FetchStatus.h"
 #include "web/FetchPage.h"
 
 namespace {
@@ -16,8 +17,9 @@ const QString kDoneText = QStringLiteral("状态：用户指定的域名已完�
 
 void VerifyTargetDomain(const QString& checkBase, const QString& name, Workspace& workspace) {
     workspace.status.setText(kStartText);
-    const FetchedPage answer = FetchPageWithStatus(AvailabilityAddress(checkBase, name),
-                                                   workspace.status, workspace.closing);
+    const FetchOutcome answer = FetchPage(AvailabilityAddress(checkBase, name), workspace.closing,
+                                          workspace.fetchTimeLimit);
+    ReportFetchOutcome(workspace.status, answer);
     if (workspace.closing.isClosing())
         return;
     const AnswerClass verdict = ClassifyFetched(answer);
@@ -29,7 +31,7 @@ void VerifyTargetDomain(const QString& checkBase, const QString& name, Workspace
         row.cells[ResultListModel::Domain] = name;
         rows.appendRow(std::move(row));
         ApplyVerdict(rows, rows.count() - 1, verdict);
-        rows.setEvidence(rows.count() - 1, QDateTime::currentDateTime(),
+        rows.setEvidence(rows.count() - 1, workspace.now(),
                          AnswerFirstLine(answer.text));
     }
     workspace.status.setText(kDoneText);

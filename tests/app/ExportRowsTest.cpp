@@ -1,6 +1,6 @@
 #include "Form1Fixture.h"
 
-#include "app/ExportRows.h"
+#include "results/ExportRows.h"
 
 #include <QClipboard>
 #include <QFile>

@@ -94,6 +94,30 @@ TEST(Form1StartUp, tabMovesInTabIndexOrderAcrossContainersStoppingAtSelectedOpti
     }
 }
 
+TEST(Form1StartUp, tabAndShiftTabLeaveAResultListThatHasRows) {
+    Form1 form(testConfig());
+    for (int i = 0; i < 3; ++i) {
+        ResultRow row;
+        row.cells[ResultListModel::Domain] = QStringLiteral("r%1.com").arg(i);
+        form.rows().appendRow(std::move(row));
+    }
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* list = control<QTableView>(form, "ListView1");
+    list->setFocus();
+    list->setCurrentIndex(form.rows().index(0, 0));
+    ASSERT_EQ(QApplication::focusWidget(), list);
+
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentIndex().row(), 1) << "arrow keys still move within the list";
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Command1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    QTest::keyClick(list, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Combo3"));
+}
+
 TEST(Form1StartUp, dateListSpansMonthYearAndLeapDayEndsWithZeroPadding) {
     EXPECT_EQ(CriteriaLists::deletionDateChoices(QDate(2027, 1, 2)).mid(7),
               (QStringList{QStringLiteral("2027-01-01"), QStringLiteral("2026-12-31"),

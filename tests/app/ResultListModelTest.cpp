@@ -1,4 +1,4 @@
-#include "app/ResultListModel.h"
+#include "results/ResultListModel.h"
 
 #include <QBrush>
 #include <QSignalSpy>

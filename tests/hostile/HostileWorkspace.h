@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ResultListModel.h"
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "support/QStringPrinter.h"
 #include "web/Closing.h"
 

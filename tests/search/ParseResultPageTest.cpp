@@ -177,7 +177,7 @@ TEST(ParseRows, missingCellsAndEndMarkers_giveEmptyTexts) {
 TEST(ReadPageCount, readsTheWholeNumberBeforeTheBoldEnd) {
     const std::pair<std::string, int> cases[] = {
         {"4", 4},         {" 12", 12},  {"12 ", 12},   {"0", 0},   {"32767", 32767},
-        {"12345", 12345}, {"32768", 1}, {"-3", 1},     {"abc", 1}, {"", 1},
+        {"12345", 12345}, {"32768", 32768}, {"99999", 99999}, {"-3", 1},     {"abc", 1}, {"", 1},
         {"1 2", 1},       {"4.5", 1},   {"123456", 1}, // its "</b>" ends beyond the nine characters
     };
     for (const auto& [countText, expected] : cases)

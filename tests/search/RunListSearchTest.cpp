@@ -1,8 +1,8 @@
 #include "search/RunListSearch.h"
 #include "ListPages.h"
-#include "app/ResultListModel.h"
-#include "app/StatusLine.h"
-#include "app/Workspace.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
 #include "support/TestServer.h"
 #include "web/Closing.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SoakReport.h"
-#include "app/ResultListModel.h"
+#include "results/ResultListModel.h"
 
 #include <QHash>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ResultListModel.h"
+#include "results/ResultListModel.h"
 #include "sandbox/DomainCatalog.h"
 #include "search/SearchCriteria.h"
 

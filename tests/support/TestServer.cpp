@@ -1,5 +1,7 @@
 #include "TestServer.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
@@ -31,6 +33,12 @@ TestServer::TestServer(Handler handler) {
     m_server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         std::lock_guard lock(m_mutex);
         m_targets.push_back(request.target);
+        if (m_onArrival) {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [callback = m_onArrival, target = request.target] { callback(target); },
+                Qt::QueuedConnection);
+        }
         return httplib::Server::HandlerResponse::Unhandled;
     });
     m_server.Get(".*", [handler](const httplib::Request& request, httplib::Response& response) {
@@ -73,6 +81,25 @@ size_t TestServer::requestCount() const {
 bool TestServer::sleepUnlessStopping(std::chrono::milliseconds duration) {
     std::unique_lock lock(m_mutex);
     return !m_stopping.wait_for(lock, duration, [this] { return m_stopRequested; });
+}
+
+bool TestServer::holdUntilReleased() {
+    std::unique_lock lock(m_mutex);
+    m_stopping.wait(lock, [this] { return m_stopRequested || m_released; });
+    return !m_stopRequested;
+}
+
+void TestServer::release() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+    }
+    m_stopping.notify_all();
+}
+
+void TestServer::onArrival(std::function<void(const std::string& target)> callback) {
+    std::lock_guard lock(m_mutex);
+    m_onArrival = std::move(callback);
 }
 
 void answerText(httplib::Response& response, const std::string& body, const char* contentType) {

@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <QObject>
 #include <QString>
 
 #include <chrono>
@@ -35,6 +36,15 @@ public:
     // Returns false when it was cut short.
     bool sleepUnlessStopping(std::chrono::milliseconds duration);
 
+    // For handlers that stall until the test lets them go: blocks until release() or the
+    // server stops. Returns false when the server stopped.
+    bool holdUntilReleased();
+    void release();
+
+    // Called on the main thread, through its event loop, each time a request has arrived, with
+    // the request's target. Lets a test act on an arrival instead of on a timer.
+    void onArrival(std::function<void(const std::string& target)> callback);
+
 private:
     httplib::Server m_server;
     std::thread m_thread;
@@ -42,6 +52,8 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_stopping;
     bool m_stopRequested = false;
+    bool m_released = false;
+    std::function<void(const std::string&)> m_onArrival;
     std::vector<std::string> m_targets;
 };
 

@@ -1,6 +1,6 @@
 #include "verify/AvailabilityCheck.h"
 #include "CheckServer.h"
-#include "web/FetchPage.h"
+#include "web/FetchOutcome.h"
 
 #include <gtest/gtest.h>
 
@@ -27,15 +27,21 @@ TEST(ClassifyAnswer, firstMatchingRuleDecides) {
     EXPECT_EQ(ClassifyAnswer(QStringLiteral(" ")), AnswerClass::NotRegistered);
 }
 
-TEST(ClassifyFetched, answersOutsideTwoHundredsGiveNoVerdict) {
-    EXPECT_EQ(ClassifyFetched({QStringLiteral("|211|"), 200}), AnswerClass::Registered);
-    EXPECT_EQ(ClassifyFetched({QStringLiteral("|210|"), 299}), AnswerClass::NotRegistered);
-    EXPECT_EQ(ClassifyFetched({kRefusal, 200}), AnswerClass::RateRefusal);
-    EXPECT_EQ(ClassifyFetched({QString(), 200}), AnswerClass::Empty);
+TEST(ClassifyFetched, onlyPagesWithinTheTwoHundredsGiveAVerdict) {
+    using Kind = FetchOutcome::Kind;
+    EXPECT_EQ(ClassifyFetched(FetchOutcome::page(QStringLiteral("|211|"), 200)),
+              AnswerClass::Registered);
+    EXPECT_EQ(ClassifyFetched(FetchOutcome::page(QStringLiteral("|210|"), 299)),
+              AnswerClass::NotRegistered);
+    EXPECT_EQ(ClassifyFetched(FetchOutcome::page(kRefusal, 200)), AnswerClass::RateRefusal);
+    EXPECT_EQ(ClassifyFetched(FetchOutcome::page(QString(), 200)), AnswerClass::Empty);
     for (const int status : {0, 199, 300, 404, 500, 503})
-        EXPECT_EQ(ClassifyFetched({QStringLiteral("<html>|210|</html>"), status}),
+        EXPECT_EQ(ClassifyFetched(FetchOutcome::page(QStringLiteral("<html>|210|</html>"), status)),
                   AnswerClass::Empty)
             << status;
+    for (const Kind kind : {Kind::TimedOut, Kind::TooLarge, Kind::Closing})
+        EXPECT_EQ(ClassifyFetched(FetchOutcome::of(kind)), AnswerClass::Empty);
+    EXPECT_EQ(ClassifyFetched(FetchOutcome::failed(2)), AnswerClass::Empty);
 }
 
 TEST(ApplyVerdict, writesTheVerdictAndGreysOnlyRegisteredRows) {

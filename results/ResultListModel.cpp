@@ -1,4 +1,4 @@
-#include "ResultListModel.h"
+#include "results/ResultListModel.h"
 
 #include <QBrush>
 #include <QGuiApplication>
@@ -8,12 +8,12 @@
 
 namespace {
 
-struct ColumnSpec {
+struct ColumnLayout {
     const char16_t* header;
     int widthTwips;
 };
 
-constexpr std::array<ColumnSpec, ResultListModel::ColumnCount> kColumns{{
+constexpr std::array<ColumnLayout, ResultListModel::ColumnCount> kColumns{{
     {u"序号", 600},
     {u"域名", 1600},
     {u"删除时间", 1200},

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "web/PageRequest.h"
+
+#include <QDateTime>
+
+#include <chrono>
 #include <functional>
 
 class Closing;
@@ -17,6 +22,10 @@ struct Workspace {
     // Set by the user (Esc) to end a search or a check of every name after the request in
     // flight; the operation then ends as it would have at its last step.
     bool stopRequested = false;
+    // How long one request may take; tests whose point is not the exact limit shorten it.
+    std::chrono::nanoseconds fetchTimeLimit = kFetchTimeLimit;
+    // When a verdict was given, for its evidence.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
     void reportProgress(int done, int total) const {
         if (progress)

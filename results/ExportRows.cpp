@@ -1,6 +1,6 @@
-#include "ExportRows.h"
+#include "results/ExportRows.h"
 
-#include "ResultListModel.h"
+#include "results/ResultListModel.h"
 
 #include <QSaveFile>
 

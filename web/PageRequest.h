@@ -1,0 +1,47 @@
+#pragma once
+
+#include "web/FetchOutcome.h"
+
+#include <QByteArray>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+
+class QNetworkReply;
+
+// The rules every GET of the program keeps, whether it waits for the answer (FetchPage) or not
+// (the watch list's background checks).
+
+// Strictly more than five seconds.
+inline constexpr std::chrono::nanoseconds kFetchTimeLimit{5'000'000'001};
+
+// A body larger than this is abandoned as soon as it passes the limit and reported with
+// kBodyTooLargeCode, the HTTP code for content too large, which no QNetworkReply error uses.
+inline constexpr qsizetype kMaxBodyBytes = 16 * 1024 * 1024;
+inline constexpr int kBodyTooLargeCode = 413;
+
+// The request for an address, with the one header "If-Modified-Since: 0".
+QNetworkRequest MakePageRequest(const QString& address);
+
+// Collects one reply's body within kMaxBodyBytes and reads the reply's end as an outcome.
+// Attach it right after the request is sent; it lives as long as the reply.
+class BodyReader {
+public:
+    explicit BodyReader(QNetworkReply* reply);
+    ~BodyReader();
+    BodyReader(const BodyReader&) = delete;
+    BodyReader& operator=(const BodyReader&) = delete;
+
+    // After the reply has finished.
+    FetchOutcome finish();
+
+private:
+    void readAvailable();
+
+    QNetworkReply* m_reply;
+    QMetaObject::Connection m_readyRead;
+    QByteArray m_body;
+    bool m_tooLarge = false;
+};
