@@ -4,11 +4,12 @@
 
 namespace {
 
-constexpr std::uint64_t kReregisteredSalt = 0x7265'6765'6e00ULL;
+// The salt of the re-registered share this one replaced, so the same names stay taken.
+constexpr std::uint64_t kCaughtSalt = 0x7265'6765'6e00ULL;
 constexpr std::uint64_t kUnknownSalt = 0x756e'6b6e'6f77ULL;
 
 bool InShare(std::string_view name, std::uint64_t salt, int percent) {
-    return StableHash(name, salt) % 100 < static_cast<std::uint64_t>(percent);
+    return percent > 0 && StableHash(name, salt) % 100 < static_cast<std::uint64_t>(percent);
 }
 
 } // namespace
@@ -25,16 +26,29 @@ std::uint64_t StableHash(std::string_view text, std::uint64_t salt) {
     return hash ^ (hash >> 33);
 }
 
+bool CaughtAtDrop(std::string_view name, int caughtPercent) {
+    return InShare(name, kCaughtSalt, caughtPercent);
+}
+
+Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
+                                const QDateTime& now, const DropRules& rules) {
+    const auto index = catalog.find(name);
+    if (!index)
+        return InShare(name, kUnknownSalt, kUnknownRegisteredPercent) ? Availability::Registered
+                                                                      : Availability::Free;
+    // Compared field by field in local time, so no time zone rule can move the drop.
+    const QDateTime local = now.toLocalTime();
+    const QDate deletionDate = catalog.domain(*index).deletionDate;
+    const bool dropped = local.date() > deletionDate ||
+                         (local.date() == deletionDate && local.time().hour() >= rules.hour);
+    if (!dropped || CaughtAtDrop(name, rules.caughtPercent))
+        return Availability::Registered;
+    return Availability::Free;
+}
+
 Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
                                 const QDate& today) {
-    if (const auto index = catalog.find(name)) {
-        if (catalog.domain(*index).deletionDate >= today)
-            return Availability::Registered;
-        return InShare(name, kReregisteredSalt, kReregisteredPercent) ? Availability::Registered
-                                                                      : Availability::Free;
-    }
-    return InShare(name, kUnknownSalt, kUnknownRegisteredPercent) ? Availability::Registered
-                                                                  : Availability::Free;
+    return DecideAvailability(catalog, name, QDateTime(today, QTime(0, 0)), DropRules{});
 }
 
 std::string AvailabilityAnswer(Availability availability) {

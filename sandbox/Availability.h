@@ -3,6 +3,7 @@
 #include "DomainCatalog.h"
 
 #include <QDate>
+#include <QDateTime>
 
 #include <cstdint>
 #include <string>
@@ -10,12 +11,29 @@
 
 enum class Availability { Registered, Free };
 
-// A stand-in registry's verdict for a normalised name. A name still waiting for its deletion
-// day is registered; of the names already deleted, a stable share has been registered again;
-// a name the data set does not hold gets a verdict from its hash. The same name gets the same
-// verdict all day.
+inline constexpr int kDefaultDropHour = 9;
+inline constexpr int kDefaultCaughtPercent = 15;
+inline constexpr int kUnknownRegisteredPercent = 60;
+
+// When a listed name drops and how many are taken at once by someone else.
+struct DropRules {
+    int hour = kDefaultDropHour;               // local hour of the deletion day, 0 to 23
+    int caughtPercent = kDefaultCaughtPercent; // 0 to 100
+};
+
+// A stand-in registry's verdict for a normalised name at a moment (judged in local time). A
+// listed name is registered until the drop hour of its deletion day, then free, except for a
+// stable share caught at the drop, which stays registered. A name the data set does not hold
+// gets a verdict from its hash that never changes.
+Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
+                                const QDateTime& now, const DropRules& rules);
+// Kept for callers that know only the day: judged at its start, with the default rules.
 Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
                                 const QDate& today);
+
+// Whether the name is among those caught at its drop. The caught names of a smaller share are
+// all among those of a larger one.
+bool CaughtAtDrop(std::string_view name, int caughtPercent);
 
 // The answer text: "|211|" for a registered name, "|210|" for a free one. The name is not
 // echoed, so no name can put a marker into its own answer.
@@ -24,6 +42,3 @@ std::string TooFrequentAnswer();
 
 // FNV-1a with a salt: stable across runs and platforms.
 std::uint64_t StableHash(std::string_view text, std::uint64_t salt);
-
-inline constexpr int kReregisteredPercent = 15;
-inline constexpr int kUnknownRegisteredPercent = 60;

@@ -1,5 +1,7 @@
 #include "SandboxCommandLine.h"
 
+#include "SandboxClock.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -38,6 +40,27 @@ struct Options {
         QStringLiteral("Availability questions per second and client before refusing "
                        "(default 20, 0: no limit)."),
         QStringLiteral("count"), QStringLiteral("20")};
+    QCommandLineOption dropHour{
+        QStringLiteral("drop-hour"),
+        QStringLiteral("Hour of its deletion day (local time, 0-23, default %1) from which a "
+                       "listed name is free.")
+            .arg(kDefaultDropHour),
+        QStringLiteral("hour"), QString::number(kDefaultDropHour)};
+    QCommandLineOption caughtPercent{
+        QStringLiteral("caught-percent"),
+        QStringLiteral("Percent of listed names caught by someone else at their drop; they stay "
+                       "registered (0-100, default %1). The same names every run.")
+            .arg(kDefaultCaughtPercent),
+        QStringLiteral("percent"), QString::number(kDefaultCaughtPercent)};
+    QCommandLineOption clockOffset{
+        QStringLiteral("clock-offset"),
+        QStringLiteral("Run the stand-in's clock this far ahead (behind if negative) of the "
+                       "machine's: seconds, or days, hours, minutes and seconds such as 3d4h or "
+                       "-2h30m (default 0). The list's coming and past deletions, the "
+                       "availability answers and the log follow it; generated names keep the "
+                       "dates of the real day, so a restart with a larger offset reaches their "
+                       "drops."),
+        QStringLiteral("offset"), QStringLiteral("0")};
     QCommandLineOption log{QStringLiteral("log"),
                            QStringLiteral("Write one line per request to this file (- for "
                                           "standard output)."),
@@ -67,7 +90,7 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
                        "availability-check service (/check/check_ac1.cgi?domain=...)."));
     const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions({o.port, o.size, o.csv, o.seed, o.latency, o.jitter, o.failShare, o.failMode,
-                       o.rateLimit, o.log});
+                       o.rateLimit, o.dropHour, o.caughtPercent, o.clockOffset, o.log});
     result.usage = parser.helpText();
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
@@ -97,7 +120,13 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
     s.options.latency = std::chrono::milliseconds(read(o.latency, 600'000));
     s.options.jitter = std::chrono::milliseconds(read(o.jitter, 600'000));
     s.options.checksPerSecond = static_cast<int>(read(o.rateLimit, 1'000'000));
+    s.options.drop.hour = static_cast<int>(read(o.dropHour, 23));
+    s.options.drop.caughtPercent = static_cast<int>(read(o.caughtPercent, 100));
     s.logPath = parser.value(o.log);
+    if (const auto offset = ParseClockOffset(parser.value(o.clockOffset)))
+        s.clockOffset = *offset;
+    else if (result.error.isEmpty())
+        result.error = Invalid(o.clockOffset, parser.value(o.clockOffset));
 
     bool ok = false;
     const double share = parser.value(o.failShare).trimmed().toDouble(&ok);

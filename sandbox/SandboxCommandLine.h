@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -14,7 +15,8 @@ struct SandboxSettings {
     size_t domainCount = 20000;
     QString csvPath; // empty: generate the data set
     std::optional<std::uint64_t> seed;
-    QString logPath; // empty: no request log; "-": standard output
+    QString logPath;                     // empty: no request log; "-": standard output
+    std::chrono::seconds clockOffset{0}; // of the stand-in's clock from the machine's
     SandboxOptions options;
 };
 

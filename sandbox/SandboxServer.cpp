@@ -67,7 +67,10 @@ struct SandboxServer::Impl {
 
     enum class Fate { Answer, Hang, ServerError, Drop };
 
-    QDate today() const { return options.today ? options.today() : QDate::currentDate(); }
+    QDateTime now() const {
+        return options.today ? QDateTime(options.today(), QTime(0, 0)) : options.now();
+    }
+    QDate today() const { return now().toLocalTime().date(); }
 
     // Waits, or less when the server is stopping. False when cut short.
     bool pause(std::chrono::milliseconds duration) {
@@ -154,7 +157,9 @@ struct SandboxServer::Impl {
             return;
         }
         response.status = 200;
-        SetBody(response, AvailabilityAnswer(DecideAvailability(*catalog, *name, today())), kText);
+        SetBody(response,
+                AvailabilityAnswer(DecideAvailability(*catalog, *name, now(), options.drop)),
+                kText);
     }
 
     void log(const httplib::Request& request, const httplib::Response& response) {
@@ -164,7 +169,7 @@ struct SandboxServer::Impl {
         const std::string line = FormatRequestLogLine(
             request.remote_addr, request.method, request.target, response.status,
             length.empty() ? response.body.size() : std::strtoull(length.c_str(), nullptr, 10),
-            response.get_header_value(kFailureHeader));
+            response.get_header_value(kFailureHeader), now());
         std::lock_guard lock(logMutex);
         options.log(line);
     }
@@ -261,7 +266,7 @@ void SandboxServer::stop() {
 
 std::string FormatRequestLogLine(const std::string& remoteAddress, const std::string& method,
                                  const std::string& target, int status, size_t bodyBytes,
-                                 const std::string& note) {
+                                 const std::string& note, const QDateTime& time) {
     const auto printable = [](std::string text, size_t longest) {
         if (text.size() > longest)
             text.resize(longest);
@@ -272,9 +277,8 @@ std::string FormatRequestLogLine(const std::string& remoteAddress, const std::st
         }
         return text;
     };
-    std::string line = QDateTime::currentDateTime()
-                           .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))
-                           .toStdString();
+    std::string line =
+        time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")).toStdString();
     line += ' ';
     line += printable(remoteAddress, 64);
     line += ' ';

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Availability.h"
 #include "DomainCatalog.h"
+#include "SandboxClock.h"
 
 #include <QDate>
+#include <QDateTime>
 
 #include <chrono>
 #include <cstdint>
@@ -27,8 +30,12 @@ struct SandboxOptions {
     std::uint64_t seed = 1;   // for the jitter and the choice of failing answers
     // Receives one line per request, from the server's threads one at a time.
     std::function<void(const std::string& line)> log;
-    // The local date unless set; decides which deletions are past.
+    // The stand-in's time: which deletions are past, which names have dropped, the log's times.
+    // Called from the server's threads, any number at once.
+    SandboxClock now = SystemNow;
+    // Kept for callers that know only the day: when set, the clock stands at its start.
     std::function<QDate()> today;
+    DropRules drop;
 };
 
 // The two stand-in services on 127.0.0.1: the deleted-domain list at "/" and the availability
@@ -52,7 +59,9 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// One request log line, with control characters replaced and the target cut to a sane length.
+// One request log line, with control characters replaced and the target cut to a sane length,
+// stamped with the given time (the stand-in's clock; the machine's when not given).
 std::string FormatRequestLogLine(const std::string& remoteAddress, const std::string& method,
                                  const std::string& target, int status, size_t bodyBytes,
-                                 const std::string& note);
+                                 const std::string& note,
+                                 const QDateTime& time = QDateTime::currentDateTime());

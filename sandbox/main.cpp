@@ -1,6 +1,7 @@
 #include "DomainCatalog.h"
 #include "GenerateDomains.h"
 #include "LoadDomainCsv.h"
+#include "SandboxClock.h"
 #include "SandboxCommandLine.h"
 #include "SandboxServer.h"
 
@@ -24,7 +25,9 @@ std::shared_ptr<const DomainCatalog> LoadCatalog(const SandboxSettings& settings
         }
         return std::make_shared<const DomainCatalog>(std::move(csv.domains));
     }
-    const QDate today = QDate::currentDate();
+    // The real day, not the shifted one: the same names keep the same dates whatever the offset,
+    // so a restart with a later clock finds them past their drop.
+    const QDate today = SystemNow().date();
     return std::make_shared<const DomainCatalog>(
         GenerateDomains(settings.domainCount, settings.seed.value_or(DefaultSeed(today)), today));
 }
@@ -72,6 +75,7 @@ int main(int argc, char** argv) {
         };
     }
 
+    settings.options.now = ShiftedClock(SystemNow, settings.clockOffset);
     SandboxServer server(catalog, settings.options);
     const int port = server.start(settings.port);
     if (port < 0) {
@@ -80,6 +84,10 @@ int main(int argc, char** argv) {
     }
     std::cout << "morrowcatch-sandbox: " << catalog->size() << " names on http://127.0.0.1:" << port
               << "/ (list at /?..., availability at /check/check_ac1.cgi?domain=...)" << std::endl;
+    if (settings.clockOffset != std::chrono::seconds::zero())
+        std::cout << "morrowcatch-sandbox: clock shifted by " << settings.clockOffset.count()
+                  << " s to " << settings.options.now().toString(Qt::ISODate).toStdString()
+                  << std::endl;
 
     int received = 0;
     sigwait(&stopSignals, &received);

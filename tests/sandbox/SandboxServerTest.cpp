@@ -12,17 +12,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 class SandboxServerTest : public ::testing::Test {
 protected:
     // Starts a server on an ephemeral port; the test's options apply.
     void start() {
-        options.today = [] { return kToday; };
+        options.now = ShiftedClock([time = standInTime] { return time; }, clockOffset);
         server = std::make_unique<SandboxServer>(
             std::make_shared<const DomainCatalog>(HandMadeDomains()), options);
         ASSERT_GT(server->start(0), 0);
@@ -41,6 +43,9 @@ protected:
         return text.find(marker) != std::string::npos;
     }
 
+    // Before the default drop hour, so names deleted on kToday are still registered.
+    QDateTime standInTime{kToday, QTime(8, 0)};
+    std::chrono::seconds clockOffset{0};
     SandboxOptions options;
     std::unique_ptr<SandboxServer> server;
 };
@@ -134,6 +139,59 @@ TEST_F(SandboxServerTest, availabilityAnswers) {
     ASSERT_TRUE(invalid);
     EXPECT_EQ(invalid->status, 400);
     EXPECT_FALSE(Contains(invalid->body, ServiceMarkers::kRegistered));
+}
+
+// The shifted clock moves the list's split into coming and past deletions, the verdicts and the
+// log's times together.
+TEST_F(SandboxServerTest, theShiftedClockMovesListVerdictsAndLog) {
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    options.log = [&](const std::string& line) {
+        std::lock_guard lock(mutex);
+        lines.push_back(line);
+    };
+    options.drop.caughtPercent = 0;
+    clockOffset = 25h;
+    start();
+    const auto coming = get("/?kw=&p=0&date=0&pagesize=30");
+    ASSERT_TRUE(coming);
+    std::vector<QString> names;
+    for (const ResultRow& row : ParseRows(QString::fromStdString(coming->body), 1))
+        names.push_back(row.cells[ResultListModel::Domain]);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<QString>{u"1221.com"_s, u"haohaoxuexue.cn"_s, u"shop.org"_s,
+                                           u"taobao.net"_s, u"yaya.org"_s}));
+
+    const auto verdict = [this](const std::string& name) {
+        const auto answer = get("/check/check_ac1.cgi?domain=" + name);
+        return answer ? answer->body : std::string("no answer");
+    };
+    EXPECT_TRUE(Contains(verdict("kato.com"), ServiceMarkers::kFree)) << "deleted yesterday";
+    // Deleted on the stand-in's day, at 09:00 past the drop hour.
+    EXPECT_TRUE(Contains(verdict("taobao.net"), ServiceMarkers::kFree));
+    EXPECT_TRUE(Contains(verdict("1221.com"), ServiceMarkers::kRegistered));
+    server->stop();
+    ASSERT_EQ(lines.size(), 4u);
+    for (const std::string& line : lines)
+        EXPECT_TRUE(line.starts_with("2026-12-09 09:00:00.000 ")) << line;
+}
+
+TEST_F(SandboxServerTest, aNameTurnsFreeAtTheDropHour) {
+    options.drop.caughtPercent = 0;
+    options.drop.hour = 14;
+    standInTime = QDateTime(kToday, QTime(13, 0));
+    clockOffset = 3599s;
+    start();
+    const auto before = get("/check/check_ac1.cgi?domain=my-shop.com");
+    ASSERT_TRUE(before);
+    EXPECT_TRUE(Contains(before->body, ServiceMarkers::kRegistered));
+    server->stop();
+
+    clockOffset = 3600s;
+    start();
+    const auto after = get("/check/check_ac1.cgi?domain=my-shop.com");
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(Contains(after->body, ServiceMarkers::kFree));
 }
 
 TEST_F(SandboxServerTest, tooManyQuestionsAreRefused) {
