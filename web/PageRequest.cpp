@@ -1,6 +1,7 @@
 #include "web/PageRequest.h"
 
 #include <QNetworkReply>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -25,12 +26,15 @@ QString decodeUtf8(const QByteArray& body) {
 
 QNetworkRequest MakePageRequest(const QString& address) {
     // The address goes out as the caller built it, nothing escaped, except where it would not
-    // be a valid request otherwise. QUrl's tolerant parsing encodes blanks, non-ASCII text (as
-    // UTF-8) and a "%" not followed by two hex digits; "&", "+", "?" and "%41" stay as they are.
-    // A "#" would start a fragment, which is never sent: a keyword holding one would lose
-    // everything after it, the page number included, so it is sent as %23.
+    // be a valid request otherwise. QUrl's tolerant parsing encodes blanks and non-ASCII text
+    // (as UTF-8); "&", "+", "?" and escapes already in the address stay as they are. Two things
+    // are encoded here first. A "#" would start a fragment, which is never sent: a keyword
+    // holding one would lose everything after it, the page number included. A "%" that starts
+    // no escape would make QUrl encode every other "%" too, changing escapes the caller meant.
+    static const QRegularExpression strayPercent(QStringLiteral("%(?![0-9A-Fa-f]{2})"));
     QString whole = address;
     whole.replace(QLatin1Char('#'), QStringLiteral("%23"));
+    whole.replace(strayPercent, QStringLiteral("%25"));
     QNetworkRequest request(QUrl(whole, QUrl::TolerantMode));
     request.setRawHeader(QByteArrayLiteral("If-Modified-Since"), QByteArrayLiteral("0"));
     return request;

@@ -121,8 +121,8 @@ TEST_F(FetchPageTest, addressIsSentAsGivenExceptWhatAValidRequestNeedsEncoded) {
         // A "#" would start a fragment and everything after it, page number included, would
         // be lost.
         {"/?kw=a#b&page=2", "/?kw=a%23b&page=2"},
-        {"/?kw=a+b?c&page=3", "/?kw=a+b?c&page=3"},
-        {"/?kw=100%&x=%41", "/?kw=100%25&x=%41"},
+        {"/?kw=a+b&c=d&page=3", "/?kw=a+b&c=d&page=3"},
+        {"/?kw=100%&x=%E4%B8%AD", "/?kw=100%25&x=%E4%B8%AD"},
         {"/?kw=中文", "/?kw=%E4%B8%AD%E6%96%87"},
     };
     for (const auto& [address, expected] : cases) {
