@@ -173,9 +173,7 @@ TEST_F(WatchMonitorTest, freeNameRaisesExactlyOneNotificationEvenAfterAReload) {
 }
 
 TEST_F(WatchMonitorTest, lateOrRepeatedAnswerIsIgnored) {
-    QSignalSpy freed(m_monitor.get(), &WatchMonitor::becameFree);
     WatchMonitor::CheckDone kept;
-    m_checks.onAsked = [&] {};
     m_monitor = std::make_unique<WatchMonitor>(
         m_store, [&](const QString&, WatchMonitor::CheckDone done) { kept = done; },
         [this] { return m_now; });
