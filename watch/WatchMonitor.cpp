@@ -1,0 +1,279 @@
+#include "watch/WatchMonitor.h"
+
+#include "watch/WatchRules.h"
+#include "watch/WatchSchedule.h"
+#include "watch/WatchStore.h"
+
+#include <QPointer>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// The timer never sleeps longer than this, so a wall clock that jumped (a suspended machine,
+// a corrected clock) is noticed within a minute; one pass over the list costs well under 1 ms.
+constexpr qint64 kLongestSleepMs = 60 * 1000;
+
+// Beyond this many rows changed at once, a view is better off reading the list again.
+constexpr qsizetype kSingleChangeSignalsUpTo = 100;
+
+void keepEarliest(QDateTime& earliest, const QDateTime& candidate) {
+    if (candidate.isValid() && (!earliest.isValid() || candidate < earliest))
+        earliest = candidate;
+}
+
+} // namespace
+
+WatchMonitor::WatchMonitor(WatchStore& store, StartCheck startCheck, Clock clock, QObject* parent)
+    : QObject(parent), m_store(store), m_startCheck(std::move(startCheck)),
+      m_clock(std::move(clock)), m_interval(WatchRules::kDefaultInterval),
+      m_spacing(WatchRules::kBaseSpacing) {
+    m_timer.setSingleShot(true);
+    // A coarse timer may fire 5% late: three minutes on an hour's wait past a name's drop.
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &WatchMonitor::runDue);
+}
+
+void WatchMonitor::load() {
+    m_entries = m_store.loadAll();
+    m_interval = m_store.interval();
+    for (WatchEntry& entry : m_entries) {
+        if (!isFinished(entry.state) && !entry.nextCheck.isValid())
+            entry.nextCheck = WatchRules::plannedCheck(entry, m_interval);
+    }
+    m_requested.clear();
+    reindex();
+    emit entriesReset();
+    runDue();
+}
+
+std::optional<WatchEntry> WatchMonitor::entry(const QString& domain) const {
+    const qsizetype index = indexOf(WatchRules::normaliseDomain(domain));
+    return index < 0 ? std::nullopt : std::optional<WatchEntry>(m_entries[index]);
+}
+
+qsizetype WatchMonitor::indexOf(const QString& domain) const {
+    return m_indexByDomain.value(domain, -1);
+}
+
+void WatchMonitor::reindex() {
+    m_indexByDomain.clear();
+    m_indexByDomain.reserve(m_entries.size());
+    for (qsizetype i = 0; i < m_entries.size(); ++i)
+        m_indexByDomain.insert(m_entries[i].domain, i);
+}
+
+bool WatchMonitor::add(const QString& domain, std::optional<QDate> deletionDate) {
+    return addMany({{domain, deletionDate}}) == 1;
+}
+
+int WatchMonitor::addMany(const QList<NewName>& names) {
+    const QDateTime now = m_clock();
+    QList<WatchEntry> fresh;
+    QSet<QString> seen;
+    for (const NewName& name : names) {
+        WatchEntry entry = WatchRules::newEntry(name.domain, name.deletionDate, now);
+        if (entry.domain.isEmpty() || indexOf(entry.domain) >= 0 || seen.contains(entry.domain))
+            continue;
+        seen.insert(entry.domain);
+        fresh.append(std::move(entry));
+    }
+    if (fresh.isEmpty())
+        return 0;
+    const QList<WatchEntry> added = m_store.addMany(fresh);
+    if (added.isEmpty()) {
+        reportStoreFailure();
+        return 0;
+    }
+    for (const WatchEntry& entry : added) {
+        m_indexByDomain.insert(entry.domain, m_entries.size());
+        m_entries.append(entry);
+    }
+    if (added.size() <= kSingleChangeSignalsUpTo) {
+        for (const WatchEntry& entry : added)
+            emit entryChanged(entry.domain);
+    } else {
+        emit entriesReset();
+    }
+    runDue();
+    return int(added.size());
+}
+
+int WatchMonitor::remove(const QStringList& domains) {
+    QSet<QString> gone;
+    for (const QString& domain : domains) {
+        const QString normalised = WatchRules::normaliseDomain(domain);
+        if (indexOf(normalised) >= 0)
+            gone.insert(normalised);
+    }
+    if (gone.isEmpty())
+        return 0;
+    if (m_store.remove(gone.values()) < 0) {
+        reportStoreFailure();
+        return 0;
+    }
+    m_entries.removeIf([&](const WatchEntry& entry) { return gone.contains(entry.domain); });
+    m_requested.removeIf([&](const QString& domain) { return gone.contains(domain); });
+    reindex();
+    emit entriesReset();
+    rearm();
+    return int(gone.size());
+}
+
+void WatchMonitor::checkNow(const QStringList& domains) {
+    for (const QString& domain : domains) {
+        const QString normalised = WatchRules::normaliseDomain(domain);
+        const qsizetype index = indexOf(normalised);
+        if (index >= 0 && m_entries[index].state != WatchState::Free &&
+            !m_requested.contains(normalised))
+            m_requested.append(normalised);
+    }
+    runDue();
+}
+
+void WatchMonitor::setInterval(std::chrono::seconds interval) {
+    const std::chrono::seconds clamped = WatchRules::clampInterval(interval);
+    if (!m_store.setInterval(clamped)) {
+        reportStoreFailure();
+        return;
+    }
+    m_interval = clamped;
+    QList<WatchEntry> moved;
+    for (WatchEntry& entry : m_entries) {
+        const QDateTime planned = WatchRules::plannedCheck(entry, m_interval);
+        if (planned != entry.nextCheck) {
+            entry.nextCheck = planned;
+            moved.append(entry);
+        }
+    }
+    if (!moved.isEmpty()) {
+        if (!m_store.updateMany(moved))
+            reportStoreFailure();
+        emit entriesReset();
+    }
+    rearm();
+}
+
+void WatchMonitor::setHeld(bool held) {
+    m_held = held;
+    if (held)
+        rearm();
+    else
+        runDue();
+}
+
+void WatchMonitor::runDue() {
+    // A check that reports back at once would otherwise re-enter here.
+    if (m_running)
+        return;
+    m_running = true;
+    const QDateTime now = m_clock();
+    WatchSchedule schedule = WatchSchedule::scan(m_entries, now);
+    if (!schedule.stateChanged.isEmpty()) {
+        applyStateChanges(schedule.stateChanged, now);
+        schedule = WatchSchedule::scan(m_entries, now);
+    }
+    if (!m_held && !m_checking && spacingGate(now) <= now) {
+        QString next;
+        while (next.isEmpty() && !m_requested.isEmpty()) {
+            const QString requested = m_requested.takeFirst();
+            const qsizetype index = indexOf(requested);
+            if (index >= 0 && m_entries[index].state != WatchState::Free)
+                next = requested;
+        }
+        if (next.isEmpty() && schedule.mostOverdue >= 0)
+            next = m_entries[schedule.mostOverdue].domain;
+        if (!next.isEmpty())
+            startCheck(next);
+    }
+    m_running = false;
+    rearm();
+}
+
+void WatchMonitor::applyStateChanges(const QList<qsizetype>& changed, const QDateTime& now) {
+    QList<WatchEntry> updated;
+    updated.reserve(changed.size());
+    for (const qsizetype index : changed) {
+        WatchEntry& entry = m_entries[index];
+        entry.state = WatchRules::stateAt(entry, now);
+        if (isFinished(entry.state))
+            entry.nextCheck = QDateTime();
+        updated.append(entry);
+    }
+    if (!m_store.updateMany(updated))
+        reportStoreFailure();
+    if (updated.size() <= kSingleChangeSignalsUpTo) {
+        for (const WatchEntry& entry : updated)
+            emit entryChanged(entry.domain);
+    } else {
+        emit entriesReset();
+    }
+}
+
+QDateTime WatchMonitor::spacingGate(const QDateTime& now) const {
+    if (!m_lastAnswerAt.isValid())
+        return now;
+    // A clock set back must not hold the watch until it catches up again.
+    return std::min(m_lastAnswerAt, now).addMSecs(m_spacing.count());
+}
+
+void WatchMonitor::startCheck(const QString& domain) {
+    m_checking = true;
+    const quint64 token = ++m_checkToken;
+    QPointer<WatchMonitor> self(this);
+    m_startCheck(domain, [self, token, domain](const CheckResult& result) {
+        if (self)
+            self->finishCheck(token, domain, result);
+    });
+}
+
+void WatchMonitor::finishCheck(quint64 token, const QString& domain, CheckResult result) {
+    // Only the first report of the check in flight counts.
+    if (!m_checking || token != m_checkToken)
+        return;
+    m_checking = false;
+    const QDateTime now = m_clock();
+    m_lastAnswerAt = now;
+    m_spacing = WatchRules::nextSpacing(m_spacing, result.rateRefused);
+
+    const qsizetype index = indexOf(domain);
+    if (index >= 0) {
+        CheckRecord& record = result.record;
+        record.time = record.time.isValid() ? record.time.toUTC() : now.toUTC();
+        record.firstLine = CheckRecord::boundedFirstLine(record.firstLine);
+        if (result.rateRefused)
+            record.verdict = CheckVerdict::NoVerdict;
+        const bool wasFree = m_entries[index].state == WatchState::Free;
+        const WatchEntry after = WatchRules::afterCheck(m_entries[index], record, m_interval);
+        if (!m_store.recordCheck(record, after))
+            reportStoreFailure();
+        m_entries[index] = after;
+        emit entryChanged(domain);
+        if (!wasFree && after.state == WatchState::Free)
+            emit becameFree(domain);
+    }
+    rearm();
+}
+
+void WatchMonitor::rearm() {
+    if (m_running)
+        return;
+    const QDateTime now = m_clock();
+    const WatchSchedule schedule = WatchSchedule::scan(m_entries, now);
+    QDateTime wake = schedule.nextMoment;
+    if (!schedule.stateChanged.isEmpty())
+        wake = now;
+    if (!m_held && !m_checking && (schedule.mostOverdue >= 0 || !m_requested.isEmpty()))
+        keepEarliest(wake, spacingGate(now));
+    m_plannedWake = wake;
+    if (!wake.isValid()) {
+        m_timer.stop();
+        return;
+    }
+    m_timer.start(int(std::clamp(now.msecsTo(wake), qint64(0), kLongestSleepMs)));
+}
+
+void WatchMonitor::reportStoreFailure() {
+    emit storeFailed(m_store.lastError());
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "watch/WatchEntry.h"
+
+#include <QDateTime>
+#include <QList>
+
+// One linear pass over the watched names at `now`: which names changed state by the clock alone,
+// which name is most overdue, and when the next thing happens after now.
+struct WatchSchedule {
+    QList<qsizetype> stateChanged; // indices whose WatchRules::stateAt differs from their state
+    qsizetype mostOverdue = -1;    // earliest nextCheck at or before now, -1 when none is due
+    QDateTime nextMoment;          // earliest check or change of state after now; invalid if none
+
+    static WatchSchedule scan(const QList<WatchEntry>& entries, const QDateTime& now);
+};
