@@ -1,18 +1,25 @@
 #pragma once
 
+#include "web/PageRequest.h"
+
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 
-// What the window needs from outside: the two service addresses, the home page, and today's
-// date. The program takes them from the build; tests hand in their own.
+// What the window needs from outside: the two service addresses, the home page, the clock and
+// the request time limit. The program takes them from the build; tests hand in their own.
 struct AppConfig {
     QString listBase;  // the list service, ending in "/?"
     QString checkBase; // the availability-check service's scheme and host
     QUrl homePage;
     std::function<QDate()> today = [] { return QDate::currentDate(); };
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    // How long one request may take; tests whose point is not the exact limit shorten it.
+    std::chrono::nanoseconds fetchTimeLimit = kFetchTimeLimit;
 
     static AppConfig fromBuild();
 };

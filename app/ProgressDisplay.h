@@ -12,7 +12,10 @@ class ProgressDisplay {
 public:
     ProgressDisplay(QProgressBar* bar, Workspace& workspace) : m_bar(bar), m_workspace(workspace) {
         m_workspace.stopRequested = false;
-        m_bar->setRange(0, 0);
+        // 0 of 1 until the operation knows its total: a busy bar (0 of 0) would animate, and
+        // repaint, all through the wait.
+        m_bar->setRange(0, 1);
+        m_bar->setValue(0);
         m_bar->show();
         m_workspace.progress = [bar](int done, int total) {
             bar->setRange(0, std::max(total, 1));

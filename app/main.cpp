@@ -1,10 +1,10 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    Form1 window(AppConfig::fromBuild());
+    MainWindow window(AppConfig::fromBuild());
     window.show();
     return app.exec();
 }

@@ -3,13 +3,13 @@
 #include <QCoreApplication>
 #include <QTest>
 
-std::unique_ptr<Form1> MakeShownWindow() {
+std::unique_ptr<MainWindow> MakeShownWindow() {
     AppConfig config;
     // The discard port: nothing here may reach a real service.
     config.listBase = QStringLiteral("http://127.0.0.1:9/?");
     config.checkBase = QStringLiteral("http://127.0.0.1:9");
     config.homePage = QUrl(QStringLiteral("morrowcatch-bench://home"));
-    auto window = std::make_unique<Form1>(config);
+    auto window = std::make_unique<MainWindow>(config);
     window->show();
     (void)QTest::qWaitForWindowExposed(window.get());
     QCoreApplication::processEvents();

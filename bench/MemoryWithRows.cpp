@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::unique_ptr<Form1> window = MakeShownWindow();
+    std::unique_ptr<MainWindow> window = MakeShownWindow();
     const qint64 shownKb = ProcStatusKilobytes(QStringLiteral("VmRSS"));
     const qint64 shownAnonKb = ProcStatusKilobytes(QStringLiteral("RssAnon"));
 

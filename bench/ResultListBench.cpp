@@ -50,7 +50,7 @@ public:
     }
 
 private:
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<ResultListModel> m_model;
     StatusLine m_status;
 };

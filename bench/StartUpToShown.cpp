@@ -2,7 +2,7 @@
 // ends the moment the window first paints, so the time from launching it to its exit is the
 // time to the window shown. scripts/bench.sh times it from outside.
 #include "app/AppConfig.h"
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Form1 window(AppConfig::fromBuild());
+    MainWindow window(AppConfig::fromBuild());
     FirstPaint firstPaint;
     window.installEventFilter(&firstPaint);
     window.show();

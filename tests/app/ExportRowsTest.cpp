@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "results/ExportRows.h"
 
@@ -66,7 +66,7 @@ TEST(ExportRows, aFileThatCannotBeWrittenGivesAnErrorAndLeavesNothing) {
 }
 
 TEST(ExportRows, theMenuOffersExportAndCopiesTheSelectedNamesInListOrder) {
-    Form1 form(testConfig());
+    MainWindow form(testConfig());
     form.rows().appendRows({row(QStringLiteral("1"), QStringLiteral("a.com")),
                             row(QStringLiteral("2"), QStringLiteral("b.com")),
                             row(QStringLiteral("3"), QStringLiteral("c.com"))});
@@ -77,7 +77,7 @@ TEST(ExportRows, theMenuOffersExportAndCopiesTheSelectedNamesInListOrder) {
     EXPECT_TRUE(texts.contains(QStringLiteral("导出为CSV...")));
     EXPECT_TRUE(texts.contains(QStringLiteral("复制域名")));
 
-    auto* view = form.controls().ListView1;
+    auto* view = form.controls().resultView;
     view->selectionModel()->select(form.rows().index(2, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     view->selectionModel()->select(form.rows().index(0, 0),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form1Fixture.h"
+#include "app/MainWindowFixture.h"
 #include "support/QStringPrinter.h"
 
 #include <QTest>
@@ -17,11 +17,11 @@ public:
                          [this](const QString& text) { history.push_back(text); });
     }
 
-    void search() { QTest::mouseClick(form.controls().Command1, Qt::LeftButton); }
-    void checkEveryName() { QTest::mouseClick(form.controls().Command2, Qt::LeftButton); }
+    void search() { QTest::mouseClick(form.controls().searchButton, Qt::LeftButton); }
+    void checkEveryName() { QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton); }
     void checkTypedName(const QString& name) {
-        form.controls().Text4->setText(name);
-        QTest::mouseClick(form.controls().Command5, Qt::LeftButton);
+        form.controls().targetDomainEdit->setText(name);
+        QTest::mouseClick(form.controls().targetCheckButton, Qt::LeftButton);
     }
 
     QString status() const { return statusText(form); }
@@ -43,7 +43,7 @@ public:
     }
 
     std::vector<QString> history;
-    Form1 form;
+    MainWindow form;
 };
 
 inline std::vector<QString> texts(std::initializer_list<const char*> utf8) {

@@ -1,6 +1,6 @@
 // Progress in the status bar, stopping with Esc, the evidence behind a verdict, and checking
 // again only the rows without a verdict.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "search/ListPages.h"
 #include "support/TestServer.h"
 
@@ -32,14 +32,14 @@ QAction* menuAction(QMenu& menu, const QString& text) {
 
 } // namespace
 
-TEST(Form1Extras, aCheckShowsItsProgressWhileItRunsAndHidesItAfterwards) {
+TEST(MainWindowExtras, aCheckShowsItsProgressWhileItRunsAndHidesItAfterwards) {
     std::unique_ptr<TestServer> server;
     server =
         std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
             server->sleepUnlessStopping(150ms);
             answerText(response, "|210|", "text/plain");
         });
-    Form1 form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server->baseUrl()));
     form.show();
     form.rows().appendRows({listedRow(QStringLiteral("a.com")), listedRow(QStringLiteral("b.com")),
                             listedRow(QStringLiteral("c.com"))});
@@ -51,7 +51,7 @@ TEST(Form1Extras, aCheckShowsItsProgressWhileItRunsAndHidesItAfterwards) {
         maximumDuring = form.progressBar()->maximum();
         valueDuring = form.progressBar()->value();
     });
-    QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+    QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
     EXPECT_TRUE(visibleDuring);
     EXPECT_EQ(maximumDuring, 3);
     EXPECT_GE(valueDuring, 1);
@@ -60,19 +60,19 @@ TEST(Form1Extras, aCheckShowsItsProgressWhileItRunsAndHidesItAfterwards) {
     EXPECT_EQ(statusText(form), QStringLiteral("状态：所有域名已完成验证。"));
 }
 
-TEST(Form1Extras, escapeEndsACheckAfterTheRequestInFlightKeepingWhatItFound) {
+TEST(MainWindowExtras, escapeEndsACheckAfterTheRequestInFlightKeepingWhatItFound) {
     std::unique_ptr<TestServer> server;
     server =
         std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
             server->sleepUnlessStopping(200ms);
             answerText(response, "|210|", "text/plain");
         });
-    Form1 form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server->baseUrl()));
     form.show();
     for (int i = 0; i < 10; ++i)
         form.rows().appendRow(listedRow(QString::number(i) + QStringLiteral(".com")));
     QTimer::singleShot(250, [&] { QTest::keyClick(&form, Qt::Key_Escape); });
-    QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+    QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
 
     const size_t asked = server->requestCount();
     EXPECT_GE(asked, 1u);
@@ -83,22 +83,22 @@ TEST(Form1Extras, escapeEndsACheckAfterTheRequestInFlightKeepingWhatItFound) {
     EXPECT_EQ(statusText(form), QStringLiteral("状态：所有域名已完成验证。"));
 
     QTest::keyClick(&form, Qt::Key_Escape);
-    QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+    QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
     EXPECT_EQ(server->requestCount(), asked + 10)
         << "a stop request does not outlive its operation";
 }
 
-TEST(Form1Extras, escapeEndsASearchAfterThePageInFlight) {
+TEST(MainWindowExtras, escapeEndsASearchAfterThePageInFlight) {
     std::unique_ptr<TestServer> server;
     server =
         std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
             server->sleepUnlessStopping(150ms);
             answerText(response, ListPages::pageOfDomains("20", {"a.com", "b.com"}));
         });
-    Form1 form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server->baseUrl()));
     form.show();
     QTimer::singleShot(400, [&] { QTest::keyClick(&form, Qt::Key_Escape); });
-    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
     const size_t pages = server->requestCount();
     EXPECT_GE(pages, 2u);
     EXPECT_LT(pages, 20u);
@@ -107,13 +107,13 @@ TEST(Form1Extras, escapeEndsASearchAfterThePageInFlight) {
     EXPECT_FALSE(form.progressBar()->isVisible());
 }
 
-TEST(Form1Extras, theVerdictCellShowsWhenAndWhatTheServiceAnsweredAsPlainText) {
+TEST(MainWindowExtras, theVerdictCellShowsWhenAndWhatTheServiceAnsweredAsPlainText) {
     TestServer server([](const httplib::Request&, httplib::Response& response) {
         answerText(response, "<b>|211|</b> taken\nsecond line", "text/plain");
     });
-    Form1 form(testConfig(server.baseUrl()));
-    form.controls().Text4->setText(QStringLiteral("x.com"));
-    QTest::mouseClick(form.controls().Command5, Qt::LeftButton);
+    MainWindow form(testConfig(server.baseUrl()));
+    form.controls().targetDomainEdit->setText(QStringLiteral("x.com"));
+    QTest::mouseClick(form.controls().targetCheckButton, Qt::LeftButton);
     ASSERT_EQ(form.rows().count(), 1);
     const QString tip = form.rows()
                             .data(form.rows().index(0, ResultListModel::Verdict), Qt::ToolTipRole)
@@ -128,11 +128,11 @@ TEST(Form1Extras, theVerdictCellShowsWhenAndWhatTheServiceAnsweredAsPlainText) {
         form.rows().data(form.rows().index(0, ResultListModel::Domain), Qt::ToolTipRole).isValid());
 }
 
-TEST(Form1Extras, recheckAsksOnlyAboutRowsWithoutAVerdict) {
+TEST(MainWindowExtras, recheckAsksOnlyAboutRowsWithoutAVerdict) {
     TestServer server([](const httplib::Request&, httplib::Response& response) {
         answerText(response, "|211|", "text/plain");
     });
-    Form1 form(testConfig(server.baseUrl()));
+    MainWindow form(testConfig(server.baseUrl()));
     form.rows().appendRows({listedRow(QStringLiteral("done.com"), QStringLiteral("未被注册---OK")),
                             listedRow(QStringLiteral("open.com")),
                             listedRow(QStringLiteral("taken.com"), QStringLiteral("已被注册")),
@@ -146,5 +146,5 @@ TEST(Form1Extras, recheckAsksOnlyAboutRowsWithoutAVerdict) {
                                         "/check/check_ac1.cgi?domain=open2.com"}));
     EXPECT_EQ(form.rows().cell(1, ResultListModel::Verdict), QStringLiteral("已被注册"));
     EXPECT_EQ(form.rows().cell(0, ResultListModel::Verdict), QStringLiteral("未被注册---OK"));
-    EXPECT_EQ(form.controls().Command2->property("Tag").toString(), QStringLiteral("0"));
+    EXPECT_EQ(form.controls().verifyButton->property("Tag").toString(), QStringLiteral("0"));
 }

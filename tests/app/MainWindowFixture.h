@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/Form1.h"
+#include "app/MainWindow.h"
+#include "ui_MainWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // Minimise, restore and close, as far as the offscreen platform lets them be seen.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "HomePageSpy.h"
 
 #include <QSystemTrayIcon>
@@ -7,43 +7,43 @@
 
 #include <gtest/gtest.h>
 
-TEST(Form1Lifecycle, minimisingHidesTheBannerAndRestoringBringsItBack) {
-    Form1 form(testConfig());
+TEST(MainWindowLifecycle, minimisingHidesTheBannerAndRestoringBringsItBack) {
+    MainWindow form(testConfig());
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.move(120, 90);
     const QPoint placed = form.pos();
     form.showMinimized();
     QTRY_VERIFY(form.isMinimized() || form.isHidden());
-    EXPECT_FALSE(form.controls().Image1->isVisible());
+    EXPECT_FALSE(form.controls().bannerImage->isVisible());
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         EXPECT_TRUE(form.isMinimized()) << "without a notification area the window stays reachable";
     }
 
-    form.TrayIcon_Activated(QSystemTrayIcon::Context);
+    form.trayIcon()->activated(QSystemTrayIcon::Context);
     QTest::qWait(50);
     EXPECT_TRUE(form.isMinimized() || form.isHidden()) << "a right click does nothing";
 
-    form.TrayIcon_Activated(QSystemTrayIcon::Trigger);
+    form.trayIcon()->activated(QSystemTrayIcon::Trigger);
     QTRY_VERIFY(form.isVisible() && !form.isMinimized());
-    EXPECT_TRUE(form.controls().Image1->isVisible());
+    EXPECT_TRUE(form.controls().bannerImage->isVisible());
     EXPECT_EQ(form.pos(), placed);
     EXPECT_TRUE(form.trayIcon()->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable());
 }
 
-TEST(Form1Lifecycle, aDoubleClickOnTheIconAlsoRestoresAndTheIconHasNoMenu) {
-    Form1 form(testConfig());
+TEST(MainWindowLifecycle, aDoubleClickOnTheIconAlsoRestoresAndTheIconHasNoMenu) {
+    MainWindow form(testConfig());
     form.show();
     form.showMinimized();
     QTRY_VERIFY(form.isMinimized() || form.isHidden());
-    form.TrayIcon_Activated(QSystemTrayIcon::DoubleClick);
+    form.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
     QTRY_VERIFY(form.isVisible() && !form.isMinimized());
     EXPECT_EQ(form.trayIcon()->contextMenu(), nullptr);
 }
 
-TEST(Form1Lifecycle, closingRemovesTheIconAndOpensTheHomePageOnce) {
+TEST(MainWindowLifecycle, closingRemovesTheIconAndOpensTheHomePageOnce) {
     HomePageSpy browser;
-    Form1 form(testConfig());
+    MainWindow form(testConfig());
     form.show();
     EXPECT_TRUE(form.trayIcon()->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable());
     form.close();

@@ -1,6 +1,6 @@
 // The command buttons and the Enter key as the user meets them: the busy guard, nesting
 // inside waits, and closing while an operation waits for the network.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "HomePageSpy.h"
 #include "search/ListPages.h"
 #include "support/TestServer.h"
@@ -52,7 +52,7 @@ void sendEnter(QWidget* box) {
 
 } // namespace
 
-TEST(Form1Operations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt) {
+TEST(MainWindowOperations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt) {
     std::atomic<int> listRequests{0};
     std::unique_ptr<TestServer> server;
     server = std::make_unique<TestServer>(
@@ -65,16 +65,16 @@ TEST(Form1Operations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt) {
             server->sleepUnlessStopping(800ms);
             answerText(response, ListPages::pageOfDomains("1", {"new1.com", "new2.com"}));
         });
-    Form1 form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server->baseUrl()));
     form.rows().appendRow(listedRow(QStringLiteral("kept.com")));
 
     bool sawBusyTag = false;
     whileWaiting(200, [&] {
-        const Form1Controls& c = form.controls();
-        sawBusyTag = isMarkedBusy(c.Command1);
-        clickEach({c.Command1, c.Command2, c.Command3, c.Command4, c.Command5});
+        const Ui::MainWindow& c = form.controls();
+        sawBusyTag = isMarkedBusy(c.searchButton);
+        clickEach({c.searchButton, c.verifyButton, c.clearButton, c.filterButton, c.targetCheckButton});
     });
-    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
 
     EXPECT_TRUE(sawBusyTag);
     EXPECT_EQ(listRequests.load(), 1);
@@ -82,33 +82,33 @@ TEST(Form1Operations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt) {
     ASSERT_EQ(form.rows().count(), 3) << "neither cleared nor filtered under the search";
     EXPECT_EQ(form.rows().cell(0, ResultListModel::Domain), QStringLiteral("kept.com"));
     EXPECT_EQ(form.rows().cell(2, ResultListModel::Number), QStringLiteral("3"));
-    EXPECT_EQ(form.controls().Command1->property("Tag").toString(), QStringLiteral("0"));
+    EXPECT_EQ(form.controls().searchButton->property("Tag").toString(), QStringLiteral("0"));
     EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"));
 
-    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
     EXPECT_EQ(listRequests.load(), 2);
     EXPECT_EQ(form.rows().count(), 5);
 }
 
-TEST(Form1Operations, clearingKeepsTheColumnsAndTheNextSearchNumbersFromOne) {
+TEST(MainWindowOperations, clearingKeepsTheColumnsAndTheNextSearchNumbersFromOne) {
     TestServer server([](const httplib::Request&, httplib::Response& response) {
         answerText(response, ListPages::pageOfDomains("1", {"a1.com", "b2.com"}));
     });
-    Form1 form(testConfig(server.baseUrl()));
-    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    MainWindow form(testConfig(server.baseUrl()));
+    QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
     ASSERT_EQ(form.rows().count(), 2);
     const QString statusBefore = statusText(form);
-    QTest::mouseClick(form.controls().Command3, Qt::LeftButton);
+    QTest::mouseClick(form.controls().clearButton, Qt::LeftButton);
     EXPECT_EQ(form.rows().count(), 0);
-    EXPECT_EQ(form.controls().ListView1->model()->columnCount(), 6);
+    EXPECT_EQ(form.controls().resultView->model()->columnCount(), 6);
     EXPECT_EQ(statusText(form), statusBefore) << "clearing writes no status";
-    QTest::mouseClick(form.controls().Command3, Qt::LeftButton);
-    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    QTest::mouseClick(form.controls().clearButton, Qt::LeftButton);
+    QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
     ASSERT_EQ(form.rows().count(), 2);
     EXPECT_EQ(form.rows().cell(0, ResultListModel::Number), QStringLiteral("1"));
 }
 
-TEST(Form1Operations, enterInTheDomainBoxChecksNestedInsideASearchAndTheSearchGoesOn) {
+TEST(MainWindowOperations, enterInTheDomainBoxChecksNestedInsideASearchAndTheSearchGoesOn) {
     std::unique_ptr<TestServer> server;
     server = std::make_unique<TestServer>(
         [&](const httplib::Request& request, httplib::Response& response) {
@@ -119,13 +119,13 @@ TEST(Form1Operations, enterInTheDomainBoxChecksNestedInsideASearchAndTheSearchGo
             server->sleepUnlessStopping(800ms);
             answerText(response, ListPages::pageOfDomains("1", {"listed.com"}));
         });
-    Form1 form(testConfig(server->baseUrl()));
-    auto* box = form.controls().Text4;
+    MainWindow form(testConfig(server->baseUrl()));
+    auto* box = form.controls().targetDomainEdit;
     whileWaiting(200, [&] {
         box->setText(QStringLiteral("typed.com"));
         sendEnter(box);
     });
-    QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+    QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
 
     ASSERT_EQ(form.rows().count(), 2);
     EXPECT_EQ(form.rows().cell(0, ResultListModel::Domain), QStringLiteral("typed.com"));
@@ -135,12 +135,12 @@ TEST(Form1Operations, enterInTheDomainBoxChecksNestedInsideASearchAndTheSearchGo
     EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"));
 }
 
-TEST(Form1Operations, enterNeedsADotAndOtherKeysOnlyEdit) {
+TEST(MainWindowOperations, enterNeedsADotAndOtherKeysOnlyEdit) {
     TestServer server([](const httplib::Request&, httplib::Response& response) {
         answerText(response, "|211|", "text/plain");
     });
-    Form1 form(testConfig(server.baseUrl()));
-    auto* box = form.controls().Text4;
+    MainWindow form(testConfig(server.baseUrl()));
+    auto* box = form.controls().targetDomainEdit;
     sendEnter(box);
     box->setText(QStringLiteral("nodot"));
     sendEnter(box);
@@ -158,51 +158,51 @@ TEST(Form1Operations, enterNeedsADotAndOtherKeysOnlyEdit) {
     EXPECT_EQ(box->text(), QStringLiteral("taken.com"));
 }
 
-TEST(Form1Operations, theSearchButtonChecksEvenAnEmptyName) {
+TEST(MainWindowOperations, theSearchButtonChecksEvenAnEmptyName) {
     TestServer server([](const httplib::Request&, httplib::Response& response) {
         answerText(response, "|210|", "text/plain");
     });
-    Form1 form(testConfig(server.baseUrl()));
-    QTest::mouseClick(form.controls().Command5, Qt::LeftButton);
+    MainWindow form(testConfig(server.baseUrl()));
+    QTest::mouseClick(form.controls().targetCheckButton, Qt::LeftButton);
     EXPECT_EQ(server.targets(), std::vector<std::string>{checkTarget("")});
     EXPECT_EQ(form.rows().count(), 1);
     EXPECT_EQ(statusText(form), QStringLiteral("状态：用户指定的域名已完成验证。"));
 }
 
-TEST(Form1Operations, duringACheckOfEveryNameTheButtonsAreRefused) {
+TEST(MainWindowOperations, duringACheckOfEveryNameTheButtonsAreRefused) {
     std::unique_ptr<TestServer> server;
     server =
         std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
             server->sleepUnlessStopping(300ms);
             answerText(response, "|210|", "text/plain");
         });
-    Form1 form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server->baseUrl()));
     form.rows().appendRows(
         {listedRow(QStringLiteral("a.com")), listedRow(QStringLiteral("b.com"))});
-    form.controls().Text4->setText(QStringLiteral("typed.com"));
+    form.controls().targetDomainEdit->setText(QStringLiteral("typed.com"));
     bool sawBusyTag = false;
     whileWaiting(150, [&] {
-        const Form1Controls& c = form.controls();
-        sawBusyTag = isMarkedBusy(c.Command2);
-        clickEach({c.Command5, c.Command4, c.Command3, c.Command2, c.Command1});
+        const Ui::MainWindow& c = form.controls();
+        sawBusyTag = isMarkedBusy(c.verifyButton);
+        clickEach({c.targetCheckButton, c.filterButton, c.clearButton, c.verifyButton, c.searchButton});
     });
-    QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+    QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
 
     EXPECT_TRUE(sawBusyTag);
     EXPECT_EQ(server->targets(),
               (std::vector<std::string>{checkTarget("a.com"), checkTarget("b.com")}));
     ASSERT_EQ(form.rows().count(), 2);
     EXPECT_EQ(form.rows().cell(1, ResultListModel::Verdict), QStringLiteral("未被注册---OK"));
-    EXPECT_EQ(form.controls().Command2->property("Tag").toString(), QStringLiteral("0"));
+    EXPECT_EQ(form.controls().verifyButton->property("Tag").toString(), QStringLiteral("0"));
     EXPECT_EQ(statusText(form), QStringLiteral("状态：所有域名已完成验证。"));
 
-    QTest::mouseClick(form.controls().Command4, Qt::LeftButton);
+    QTest::mouseClick(form.controls().filterButton, Qt::LeftButton);
     EXPECT_EQ(statusText(form), QStringLiteral("状态：已被注册的域名已被过滤。"));
 }
 
-TEST(Form1Operations, filterRightAfterStartUpRemovesNothingAndReports) {
-    Form1 form(testConfig());
-    QTest::mouseClick(form.controls().Command4, Qt::LeftButton);
+TEST(MainWindowOperations, filterRightAfterStartUpRemovesNothingAndReports) {
+    MainWindow form(testConfig());
+    QTest::mouseClick(form.controls().filterButton, Qt::LeftButton);
     EXPECT_EQ(form.rows().count(), 0);
     EXPECT_EQ(statusText(form), QStringLiteral("状态：已被注册的域名已被过滤。"));
 }
@@ -220,20 +220,20 @@ TEST_P(Form1Closing, closingDuringAWaitEndsTheOperationPromptly) {
             answerText(response, ListPages::pageOfDomains("3", {"late.com"}));
         });
     HomePageSpy browser;
-    Form1 form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server->baseUrl()));
     form.rows().appendRow(listedRow(QStringLiteral("a.com")));
-    form.controls().Text4->setText(QStringLiteral("typed.com"));
+    form.controls().targetDomainEdit->setText(QStringLiteral("typed.com"));
     form.show();
     whileWaiting(200, [&] { form.close(); });
 
     QElapsedTimer clock;
     clock.start();
     if (operation == "search")
-        QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+        QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
     else if (operation == "check")
-        QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
+        QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
     else
-        QTest::mouseClick(form.controls().Command5, Qt::LeftButton);
+        QTest::mouseClick(form.controls().targetCheckButton, Qt::LeftButton);
 
     EXPECT_LT(clock.elapsed(), 1500);
     EXPECT_EQ(server->requestCount(), 1u);

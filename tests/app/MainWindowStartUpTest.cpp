@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "app/Maker.h"
 #include "app/TrayTip.h"
@@ -21,8 +21,8 @@ QStringList entries(const QComboBox* list) {
 
 } // namespace
 
-TEST(Form1StartUp, opensWithEveryCriterionAtItsDefault) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, opensWithEveryCriterionAtItsDefault) {
+    MainWindow form(testConfig());
     EXPECT_TRUE(control<QRadioButton>(form, "Option1(0)")->isChecked());
     EXPECT_TRUE(control<QRadioButton>(form, "Option2(0)")->isChecked());
     const char* checked[] = {"Check1(0)", "Check1(1)", "Check3(1)", "Check3(2)"};
@@ -52,8 +52,8 @@ TEST(Form1StartUp, opensWithEveryCriterionAtItsDefault) {
         EXPECT_TRUE(control<QPushButton>(form, name)->property("Tag").toString().isEmpty());
 }
 
-TEST(Form1StartUp, theTwoOptionGroupsAreIndependent) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, theTwoOptionGroupsAreIndependent) {
+    MainWindow form(testConfig());
     auto* left = control<QRadioButton>(form, "Option1(1)");
     auto* byDate = control<QRadioButton>(form, "Option2(3)");
     QTest::mouseClick(byDate, Qt::LeftButton);
@@ -66,8 +66,8 @@ TEST(Form1StartUp, theTwoOptionGroupsAreIndependent) {
     EXPECT_FALSE(control<QRadioButton>(form, "Option2(0)")->isChecked());
 }
 
-TEST(Form1StartUp, tabMovesInTabIndexOrderAcrossContainersStoppingAtSelectedOptions) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, tabMovesInTabIndexOrderAcrossContainersStoppingAtSelectedOptions) {
+    MainWindow form(testConfig());
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QStringList visited{QApplication::focusWidget()->objectName()};
@@ -94,8 +94,8 @@ TEST(Form1StartUp, tabMovesInTabIndexOrderAcrossContainersStoppingAtSelectedOpti
     }
 }
 
-TEST(Form1StartUp, tabAndShiftTabLeaveAResultListThatHasRows) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, tabAndShiftTabLeaveAResultListThatHasRows) {
+    MainWindow form(testConfig());
     for (int i = 0; i < 3; ++i) {
         ResultRow row;
         row.cells[ResultListModel::Domain] = QStringLiteral("r%1.com").arg(i);
@@ -118,7 +118,7 @@ TEST(Form1StartUp, tabAndShiftTabLeaveAResultListThatHasRows) {
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Combo3"));
 }
 
-TEST(Form1StartUp, dateListSpansMonthYearAndLeapDayEndsWithZeroPadding) {
+TEST(MainWindowStartUp, dateListSpansMonthYearAndLeapDayEndsWithZeroPadding) {
     EXPECT_EQ(CriteriaLists::deletionDateChoices(QDate(2027, 1, 2)).mid(7),
               (QStringList{QStringLiteral("2027-01-01"), QStringLiteral("2026-12-31"),
                            QStringLiteral("2026-12-30"), QStringLiteral("2026-12-29"),
@@ -128,7 +128,7 @@ TEST(Form1StartUp, dateListSpansMonthYearAndLeapDayEndsWithZeroPadding) {
                            QStringLiteral("2028-02-29"), QStringLiteral("2028-02-28"),
                            QStringLiteral("2028-02-27")}));
 
-    Form1 form(testConfig(QStringLiteral("http://127.0.0.1:9"), QDate(2026, 12, 8)));
+    MainWindow form(testConfig(QStringLiteral("http://127.0.0.1:9"), QDate(2026, 12, 8)));
     EXPECT_EQ(entries(control<QComboBox>(form, "Combo3")),
               (QStringList{QStringLiteral("即将删除"), QStringLiteral("2026-12-12"),
                            QStringLiteral("2026-12-11"), QStringLiteral("2026-12-10"),
@@ -139,8 +139,8 @@ TEST(Form1StartUp, dateListSpansMonthYearAndLeapDayEndsWithZeroPadding) {
     EXPECT_EQ(CriteriaLists::dateEntry(QDate(2027, 1, 5)), QStringLiteral("2027-01-05"));
 }
 
-TEST(Form1StartUp, resultListHasSixColumnsNoRowsAndSelectsWholeRowsWithoutEditing) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, resultListHasSixColumnsNoRowsAndSelectsWholeRowsWithoutEditing) {
+    MainWindow form(testConfig());
     auto* view = control<QTableView>(form, "ListView1");
     ASSERT_EQ(view->model()->columnCount(), 6);
     EXPECT_EQ(view->model()->rowCount(), 0);
@@ -166,8 +166,8 @@ TEST(Form1StartUp, resultListHasSixColumnsNoRowsAndSelectsWholeRowsWithoutEditin
     EXPECT_EQ(form.rows().cell(0, ResultListModel::Number), QStringLiteral("1"));
 }
 
-TEST(Form1StartUp, statusBarShowsReadyAndTheMakerInFixedPlainTextPanels) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, statusBarShowsReadyAndTheMakerInFixedPlainTextPanels) {
+    MainWindow form(testConfig());
     auto* first = control<QLabel>(form, "StatusBar1.Panel1");
     auto* second = control<QLabel>(form, "StatusBar1.Panel2");
     EXPECT_EQ(first->text(), QStringLiteral("状态：准备就绪"));
@@ -181,8 +181,8 @@ TEST(Form1StartUp, statusBarShowsReadyAndTheMakerInFixedPlainTextPanels) {
     EXPECT_EQ(second->text(), Maker::kInformation);
 }
 
-TEST(Form1StartUp, captionIsTitleVersionDashesAndCreditAndTheTipIsItCutToFit) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, captionIsTitleVersionDashesAndCreditAndTheTipIsItCutToFit) {
+    MainWindow form(testConfig());
     const QString caption = form.windowTitle();
     EXPECT_TRUE(caption.startsWith(QStringLiteral("Morrowcatch1.2——")));
     EXPECT_TRUE(caption.endsWith(Maker::kCredit));
@@ -204,8 +204,8 @@ TEST(TrayTip, cutsAtCharacterBoundariesNeverInsideOne) {
     EXPECT_EQ(TrayTipFor(QString(), 63), QString());
 }
 
-TEST(Form1StartUp, windowIsFixedSizeWithControlsAtTheirDesignedPlaces) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, windowIsFixedSizeWithControlsAtTheirDesignedPlaces) {
+    MainWindow form(testConfig());
     EXPECT_EQ(form.size(), QSize(818, 541));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -224,8 +224,8 @@ TEST(Form1StartUp, windowIsFixedSizeWithControlsAtTheirDesignedPlaces) {
               QStringLiteral("AABB/ABAB/ABBA型"));
 }
 
-TEST(Form1StartUp, textBoxesTakeTextsLongerThanTheUsualCap) {
-    Form1 form(testConfig());
+TEST(MainWindowStartUp, textBoxesTakeTextsLongerThanTheUsualCap) {
+    MainWindow form(testConfig());
     const QString longName(40000, u'a');
     auto* box = control<QLineEdit>(form, "Text4");
     box->setText(longName);

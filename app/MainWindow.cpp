@@ -1,0 +1,264 @@
+#include "app/MainWindow.h"
+
+#include "app/CriteriaControls.h"
+#include "app/DesignerNames.h"
+#include "app/Maker.h"
+#include "app/ProgressDisplay.h"
+#include "app/ResultViewSetup.h"
+#include "app/SelectedRows.h"
+#include "results/ExportRows.h"
+#include "search/RunListSearch.h"
+#include "ui_MainWindow.h"
+#include "verify/VerifyListedDomains.h"
+#include "verify/VerifyTargetDomain.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+
+// The pictures live in the window's static library, whose resources are not registered by
+// themselves.
+static void registerPictures() {
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+constexpr QSize kClientSize(818, 541);
+
+} // namespace
+
+MainWindow::MainWindow(AppConfig config, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_config(std::move(config)), m_ui(std::make_unique<Ui::MainWindow>()),
+      m_guard(nullptr, nullptr), m_tray(this) {
+    registerPictures();
+    m_workspace.now = m_config.now;
+    m_workspace.fetchTimeLimit = m_config.fetchTimeLimit;
+    setWindowTitle(Maker::kProductTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    // The layout is made for a font whose full-width characters are 12 pixels wide.
+    QFont font = this->font();
+    font.setPixelSize(12);
+    setFont(font);
+
+    m_ui->setupUi(this);
+    setObjectName(QStringLiteral("Form1"));
+    ApplyDesignerNames(*m_ui);
+    setFixedSize(kClientSize);
+    m_guard = BusyGuard(m_ui->searchButton, m_ui->verifyButton);
+    for (QPushButton* button : {m_ui->searchButton, m_ui->verifyButton, m_ui->clearButton,
+                                m_ui->filterButton, m_ui->targetCheckButton})
+        button->setProperty(kTagProperty, QString());
+    // The design's label heights are those of a smaller font: each label takes its text's size.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            label->adjustSize();
+    }
+    // Tab stops only at the selected button of a group; the arrow keys move within it.
+    for (QButtonGroup* group : {m_ui->placeGroup, m_ui->orderGroup}) {
+        for (QAbstractButton* button : group->buttons())
+            button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+        connect(group, &QButtonGroup::buttonToggled, group,
+                [](QAbstractButton* button, bool checked) {
+                    button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+                });
+    }
+    m_ui->bannerImage->setPixmap(QPixmap(QStringLiteral(":/banner.jpg")));
+    connectHandlers();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect centred(QPoint(), size());
+        centred.moveCenter(screen->availableGeometry().center());
+        move(centred.topLeft());
+    }
+    m_tray.rememberPosition();
+
+    startUp();
+    m_ui->keywordEdit->setFocus();
+}
+
+MainWindow::~MainWindow() {
+    // Waits that are still open end now, before the widgets go.
+    m_closing.begin();
+}
+
+void MainWindow::startUp() {
+    setWindowTitle(Maker::fullTitle());
+    m_rows.clear();
+    ConfigureResultView(m_ui->resultView, &m_rows);
+    FillCriteriaLists(*m_ui, m_config.today());
+    m_panels = AddStatusPanels(m_ui->statusBar, m_status);
+    m_tray.show();
+}
+
+void MainWindow::connectHandlers() {
+    connect(m_ui->searchButton, &QPushButton::clicked, this, &MainWindow::startSearch);
+    connect(m_ui->verifyButton, &QPushButton::clicked, this, &MainWindow::verifyListed);
+    connect(m_ui->clearButton, &QPushButton::clicked, this, &MainWindow::clearList);
+    connect(m_ui->filterButton, &QPushButton::clicked, this, &MainWindow::filterRegistered);
+    connect(m_ui->targetCheckButton, &QPushButton::clicked, this, &MainWindow::verifyTarget);
+    m_ui->targetDomainEdit->installEventFilter(this);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &MainWindow::stopRunningOperation);
+    m_ui->resultView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui->resultView, &QWidget::customContextMenuRequested, this,
+            &MainWindow::showResultListMenu);
+}
+
+void MainWindow::runMarkedOperation(QPushButton* marker, const std::function<void()>& operation) {
+    if (!m_guard.passes())
+        return;
+    BusyGuard::Running running(marker);
+    ProgressDisplay progress(m_panels.progress, m_workspace);
+    operation();
+}
+
+void MainWindow::startSearch() {
+    runMarkedOperation(m_ui->searchButton, [this] {
+        RunListSearch(m_config.listBase, ReadCriteria(*m_ui), m_workspace);
+    });
+}
+
+void MainWindow::clearList() {
+    if (!m_guard.passes())
+        return;
+    m_rows.clear();
+}
+
+void MainWindow::verifyListed() {
+    runMarkedOperation(m_ui->verifyButton,
+                       [this] { VerifyListedDomains(m_config.checkBase, m_workspace); });
+}
+
+void MainWindow::recheckUnverified() {
+    runMarkedOperation(m_ui->verifyButton,
+                       [this] { VerifyUncheckedDomains(m_config.checkBase, m_workspace); });
+}
+
+void MainWindow::stopRunningOperation() {
+    // Only a search or a check of every name can be stopped; they are the ones the guard marks.
+    if (!m_guard.passes())
+        m_workspace.stopRequested = true;
+}
+
+void MainWindow::filterRegistered() {
+    if (!m_guard.passes())
+        return;
+    FilterRegistered(m_workspace);
+}
+
+void MainWindow::verifyTarget() {
+    if (!m_guard.passes())
+        return;
+    VerifyTargetDomain(m_config.checkBase, m_ui->targetDomainEdit->text(), m_workspace);
+}
+
+void MainWindow::targetDomainKeyPressed(int characterCode) {
+    if (characterCode != '\r')
+        return;
+    // The Enter key is never held back by the busy guard.
+    const QString name = m_ui->targetDomainEdit->text();
+    if (name.contains(u'.'))
+        VerifyTargetDomain(m_config.checkBase, name, m_workspace);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->targetDomainEdit && event->type() == QEvent::KeyPress) {
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (typed.size() == 1)
+            targetDomainKeyPressed(typed.at(0).unicode());
+    }
+    // The text box handles every key as it would without us.
+    return QWidget::eventFilter(watched, event);
+}
+
+QMenu* MainWindow::buildResultListMenu() {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("ResultListMenu"));
+    QAction* exportAction = menu->addAction(QStringLiteral("导出为CSV..."));
+    connect(exportAction, &QAction::triggered, this, &MainWindow::chooseFileAndExport);
+    QAction* copyAction = menu->addAction(QStringLiteral("复制域名"));
+    copyAction->setEnabled(m_ui->resultView->selectionModel()->hasSelection());
+    connect(copyAction, &QAction::triggered, this, &MainWindow::copySelectedDomains);
+    QAction* recheckAction = menu->addAction(QStringLiteral("重新验证未验证的域名"));
+    recheckAction->setEnabled(m_guard.passes());
+    connect(recheckAction, &QAction::triggered, this, &MainWindow::recheckUnverified);
+    return menu;
+}
+
+void MainWindow::showResultListMenu(const QPoint& at) {
+    QMenu* menu = buildResultListMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_ui->resultView->viewport()->mapToGlobal(at));
+}
+
+void MainWindow::chooseFileAndExport() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出为CSV"),
+                                                      QStringLiteral("morrowcatch.csv"),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const QString error = exportRowsTo(path);
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("导出失败"),
+                             QStringLiteral("无法写入文件 %1：%2").arg(path, error));
+    }
+}
+
+QString MainWindow::exportRowsTo(const QString& path) {
+    return WriteRowsCsv(m_rows, path);
+}
+
+void MainWindow::copySelectedDomains() {
+    QStringList names;
+    for (int row : SelectedRows(m_ui->resultView))
+        names << m_rows.cell(row, ResultListModel::Domain);
+    QGuiApplication::clipboard()->setText(names.join(u'\n'));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    m_ui->bannerImage->setVisible(!isMinimized());
+    if (isMinimized()) {
+        // Hidden once the state change has been handled, so the window manager sees it through.
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                m_tray.hideWindow();
+        });
+    }
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (!isMinimized() && isVisible())
+        m_tray.rememberPosition();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    unload();
+    event->accept();
+}
+
+void MainWindow::unload() {
+    // Once per close, however many times the close is asked for.
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_tray.remove();
+    QDesktopServices::openUrl(m_config.homePage);
+    m_closing.begin();
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app/AppConfig.h"
+#include "app/BusyGuard.h"
+#include "app/StatusPanels.h"
+#include "app/TrayPresence.h"
+#include "results/ResultListModel.h"
+#include "results/StatusLine.h"
+#include "results/Workspace.h"
+#include "web/Closing.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QMenu;
+class QProgressBar;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The one window. It wires its controls to the handlers below and hands the operations what
+// they work on; the operations themselves live in search/ and verify/.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(AppConfig config, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const Ui::MainWindow& controls() const { return *m_ui; }
+    ResultListModel& rows() { return m_rows; }
+    StatusLine& status() { return m_status; }
+    QSystemTrayIcon* trayIcon() const { return m_tray.icon(); }
+    QProgressBar* progressBar() const { return m_panels.progressBar(); }
+
+public Q_SLOTS:
+    void startSearch();
+    void verifyListed();
+    void clearList();
+    void filterRegistered();
+    void verifyTarget();
+    // The domain box's key presses: Enter checks the name, whatever else runs.
+    void targetDomainKeyPressed(int characterCode);
+    // Checks the rows without a verdict, with the same pacing and guard as verifyListed().
+    void recheckUnverified();
+    // Esc: a running search or check of every name ends after the request in flight.
+    void stopRunningOperation();
+
+    // The result list's context menu and its commands.
+    QMenu* buildResultListMenu();
+    // Writes every row to a CSV file; returns an error text, empty on success.
+    QString exportRowsTo(const QString& path);
+    void copySelectedDomains();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void startUp();
+    void connectHandlers();
+    // The busy guard, the button's marker and the progress display around a long operation.
+    void runMarkedOperation(QPushButton* marker, const std::function<void()>& operation);
+    void showResultListMenu(const QPoint& at);
+    void chooseFileAndExport();
+    void unload();
+
+    AppConfig m_config;
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    ResultListModel m_rows;
+    StatusLine m_status;
+    Closing m_closing;
+    Workspace m_workspace{m_rows, m_status, m_closing};
+    BusyGuard m_guard;
+    StatusPanels m_panels;
+    TrayPresence m_tray;
+    bool m_unloaded = false;
+};
