@@ -1,6 +1,6 @@
 #include "search/BuildListQuery.h"
-#include "ListPages.h"
 #include "search/CriteriaLists.h"
+#include "support/ListPages.h"
 
 #include <gtest/gtest.h>
 

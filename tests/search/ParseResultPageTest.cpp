@@ -1,5 +1,5 @@
 #include "search/ParseResultPage.h"
-#include "ListPages.h"
+#include "support/ListPages.h"
 
 #include <gtest/gtest.h>
 
@@ -175,11 +175,14 @@ TEST(ParseRows, missingCellsAndEndMarkers_giveEmptyTexts) {
 }
 
 TEST(ReadPageCount, readsTheWholeNumberBeforeTheBoldEnd) {
-    const std::pair<std::string, int> cases[] = {
-        {"4", 4},         {" 12", 12},  {"12 ", 12},   {"0", 0},   {"32767", 32767},
-        {"12345", 12345}, {"32768", 32768}, {"99999", 99999}, {"-3", 1},     {"abc", 1}, {"", 1},
-        {"1 2", 1},       {"4.5", 1},   {"123456", 1}, // its "</b>" ends beyond the nine characters
-    };
+    const std::pair<std::string, int>
+        cases[] =
+            {
+                {"4", 4},         {" 12", 12},      {"12 ", 12},      {"0", 0},
+                {"32767", 32767}, {"12345", 12345}, {"32768", 32768}, {"99999", 99999},
+                {"-3", 1},        {"abc", 1},       {"", 1},          {"1 2", 1},
+                {"4.5", 1},       {"123456", 1}, // its "</b>" ends beyond the nine characters
+            };
     for (const auto& [countText, expected] : cases)
         EXPECT_EQ(ReadPageCount(text(ListPages::page(countText, {}))), expected) << countText;
 }

@@ -1,88 +1,72 @@
 #include "search/RunListSearch.h"
-#include "ListPages.h"
-#include "results/ResultListModel.h"
-#include "results/StatusLine.h"
-#include "results/Workspace.h"
+#include "support/ListPages.h"
+#include "support/Rows.h"
 #include "support/TestServer.h"
-#include "web/Closing.h"
+#include "support/UserTexts.h"
+#include "support/WorkspaceWithHistory.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QStringList>
 
 #include <functional>
-#include <map>
 #include <memory>
+#include <set>
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace UserTexts;
+using Rows::texts;
 
-// Longer than a fetch may wait.
-constexpr auto kStall = 6s;
+// The page a target asks for: "&page=n", or page 1 without a page key.
+int pageOf(const std::string& target) {
+    const size_t key = target.find("&page=");
+    return key == std::string::npos ? 1 : std::stoi(target.substr(key + 6));
+}
 
-const QString kStarting = QStringLiteral("状态：开始读取域名列表...");
-const QString kFirstPageMissing = QStringLiteral("状态：获取域名列表失败！");
-const QString kNothingFound = QStringLiteral("状态：未找到符合条件的域名。");
-const QString kFinished = QStringLiteral("状态：域名列表读取已完成。");
-
-// Serves page n of a script for "&page=n" (page 1 without a page key), each page after its
-// delay, if it has one.
+// Serves page n of a script; held pages are answered only once the test releases them.
 class ScriptedListService {
 public:
-    using Delays = std::map<int, std::chrono::milliseconds>;
-
-    explicit ScriptedListService(std::vector<std::string> pages, Delays delays = {})
-        : m_pages(std::move(pages)), m_delays(std::move(delays)),
+    explicit ScriptedListService(std::vector<std::string> pages, std::set<int> held = {})
+        : m_pages(std::move(pages)), m_held(std::move(held)),
           m_server(std::make_unique<TestServer>(
               [this](const httplib::Request& request, httplib::Response& response) {
                   serve(request, response);
               })) {}
 
     QString listBase() const { return m_server->baseUrl() + QStringLiteral("/?"); }
-    // Runs on the window's thread, in the wait for the given page.
-    void whileWaitingFor(int page, std::function<void()> action) {
-        m_waitingPage = page;
-        m_whileWaiting = std::move(action);
+    // Runs on the main thread, in the wait, once the request for the page has arrived.
+    void whenAskedFor(int page, std::function<void()> action) {
+        m_server->onArrival([page, action = std::move(action)](const std::string& target) {
+            if (pageOf(target) == page)
+                action();
+        });
     }
+    void release() { m_server->release(); }
     std::vector<std::string> targets() const { return m_server->targets(); }
 
 private:
     void serve(const httplib::Request& request, httplib::Response& response) {
-        const std::string key = request.get_param_value("page");
-        const size_t page = key.empty() ? 1 : std::stoul(key);
-        if (static_cast<int>(page) == m_waitingPage)
-            QMetaObject::invokeMethod(qApp, m_whileWaiting, Qt::QueuedConnection);
-        if (const auto delay = m_delays.find(static_cast<int>(page)); delay != m_delays.end())
-            m_server->sleepUnlessStopping(delay->second);
+        const size_t page = static_cast<size_t>(pageOf(request.target));
+        if (m_held.count(static_cast<int>(page)) != 0 && !m_server->holdUntilReleased())
+            return;
         answerText(response, page >= 1 && page <= m_pages.size() ? m_pages[page - 1] : "");
     }
 
     std::vector<std::string> m_pages;
-    Delays m_delays;
-    int m_waitingPage = 0;
-    std::function<void()> m_whileWaiting;
+    std::set<int> m_held;
     std::unique_ptr<TestServer> m_server;
 };
 
 class RunListSearchTest : public ::testing::Test {
 protected:
-    RunListSearchTest() {
-        QObject::connect(&status, &StatusLine::textChanged,
-                         [this](const QString& text) { statusTexts << text; });
-    }
-
     void search(const ScriptedListService& service) {
-        RunListSearch(service.listBase(), ListPages::openingCriteria(), workspace);
+        RunListSearch(service.listBase(), ListPages::openingCriteria(), ws.workspace);
     }
 
-    QStringList column(ResultListModel::Column column) const {
-        QStringList cells;
-        for (int i = 0; i < rows.count(); ++i)
-            cells << rows.cell(i, column);
-        return cells;
+    std::vector<QString> column(ResultListModel::Column column) const {
+        return Rows::column(ws.rows, column);
     }
 
     static std::string target(int page = 1) {
@@ -90,26 +74,15 @@ protected:
         return page == 1 ? path : path + "&page=" + std::to_string(page);
     }
 
-    ResultListModel rows;
-    StatusLine status;
-    Closing closing;
-    Workspace workspace{rows, status, closing};
-    QStringList statusTexts;
+    WorkspaceWithHistory ws;
 };
-
-QStringList strings(std::initializer_list<const char*> items) {
-    QStringList list;
-    for (const char* item : items)
-        list << QString::fromUtf8(item);
-    return list;
-}
 
 TEST_F(RunListSearchTest, onePage_oneRequestThenFinished) {
     ScriptedListService service({ListPages::pageOfDomains("1", {"a.com", "b.com"})});
     search(service);
     EXPECT_EQ(service.targets(), std::vector<std::string>{target()});
-    EXPECT_EQ(column(ResultListModel::Domain), strings({"a.com", "b.com"}));
-    EXPECT_EQ(statusTexts, QStringList({kStarting, kFinished}));
+    EXPECT_EQ(column(ResultListModel::Domain), texts({"a.com", "b.com"}));
+    EXPECT_EQ(ws.history, std::vector<QString>({kSearchStarting, kSearchFinished}));
 }
 
 TEST_F(RunListSearchTest, threePages_requestedInOrder_rowsInPageOrder) {
@@ -119,9 +92,9 @@ TEST_F(RunListSearchTest, threePages_requestedInOrder_rowsInPageOrder) {
     search(service);
     EXPECT_EQ(service.targets(), std::vector<std::string>({target(1), target(2), target(3)}));
     EXPECT_EQ(column(ResultListModel::Domain),
-              strings({"a1.com", "a2.com", "b1.com", "c1.com", "c2.com"}));
-    EXPECT_EQ(column(ResultListModel::Number), strings({"1", "2", "3", "4", "5"}));
-    EXPECT_EQ(status.text(), kFinished);
+              texts({"a1.com", "a2.com", "b1.com", "c1.com", "c2.com"}));
+    EXPECT_EQ(column(ResultListModel::Number), texts({"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(ws.status.text(), kSearchFinished);
 }
 
 TEST_F(RunListSearchTest, noResultPage_addsNothingAndAsksNoMore) {
@@ -130,28 +103,30 @@ TEST_F(RunListSearchTest, noResultPage_addsNothingAndAsksNoMore) {
          ListPages::pageOfDomains("3", {"b.com"})});
     search(service);
     EXPECT_EQ(service.targets().size(), 1u);
-    EXPECT_EQ(rows.count(), 0);
-    EXPECT_EQ(statusTexts, QStringList({kStarting, kNothingFound}));
+    EXPECT_EQ(ws.rows.count(), 0);
+    EXPECT_EQ(ws.history, std::vector<QString>({kSearchStarting, kNothingFound}));
 }
 
 TEST_F(RunListSearchTest, firstPageTimesOut_failsWithoutAnotherRequest) {
-    ScriptedListService service({ListPages::pageOfDomains("3", {"a.com"})}, {{1, kStall}});
+    ScriptedListService service({ListPages::pageOfDomains("3", {"a.com"})}, {1});
+    ws.workspace.fetchTimeLimit = 300ms;
     search(service);
     EXPECT_EQ(service.targets().size(), 1u);
-    EXPECT_EQ(rows.count(), 0);
-    EXPECT_EQ(status.text(), kFirstPageMissing);
+    EXPECT_EQ(ws.rows.count(), 0);
+    EXPECT_EQ(ws.history, (std::vector<QString>{kSearchStarting, kTimedOut, kFirstPageMissing}));
 }
 
 TEST_F(RunListSearchTest, laterPageTimesOut_theOthersAreListedWithoutAGap) {
     ScriptedListService service({ListPages::pageOfDomains("3", {"a.com"}),
                                  ListPages::pageOfDomains("3", {"b.com"}),
                                  ListPages::pageOfDomains("3", {"c.com"})},
-                                {{2, kStall}});
+                                {2});
+    ws.workspace.fetchTimeLimit = 300ms;
     search(service);
     EXPECT_EQ(service.targets().size(), 3u);
-    EXPECT_EQ(column(ResultListModel::Domain), strings({"a.com", "c.com"}));
-    EXPECT_EQ(column(ResultListModel::Number), strings({"1", "2"}));
-    EXPECT_EQ(status.text(), kFinished);
+    EXPECT_EQ(column(ResultListModel::Domain), texts({"a.com", "c.com"}));
+    EXPECT_EQ(column(ResultListModel::Number), texts({"1", "2"}));
+    EXPECT_EQ(ws.history, (std::vector<QString>{kSearchStarting, kTimedOut, kSearchFinished}));
 }
 
 TEST_F(RunListSearchTest, zeroPagesAnnounced_firstPageRowsOnly) {
@@ -159,8 +134,8 @@ TEST_F(RunListSearchTest, zeroPagesAnnounced_firstPageRowsOnly) {
         {ListPages::pageOfDomains("0", {"a.com"}), ListPages::pageOfDomains("0", {"b.com"})});
     search(service);
     EXPECT_EQ(service.targets().size(), 1u);
-    EXPECT_EQ(column(ResultListModel::Domain), strings({"a.com"}));
-    EXPECT_EQ(status.text(), kFinished);
+    EXPECT_EQ(column(ResultListModel::Domain), texts({"a.com"}));
+    EXPECT_EQ(ws.status.text(), kSearchFinished);
 }
 
 TEST_F(RunListSearchTest, secondSearch_continuesTheNumbering) {
@@ -168,42 +143,48 @@ TEST_F(RunListSearchTest, secondSearch_continuesTheNumbering) {
     search(service);
     search(service);
     EXPECT_EQ(service.targets(), std::vector<std::string>({target(), target()}));
-    EXPECT_EQ(column(ResultListModel::Number), strings({"1", "2", "3", "4"}));
-    EXPECT_EQ(column(ResultListModel::Domain), strings({"a.com", "b.com", "a.com", "b.com"}));
+    EXPECT_EQ(column(ResultListModel::Number), texts({"1", "2", "3", "4"}));
+    EXPECT_EQ(column(ResultListModel::Domain), texts({"a.com", "b.com", "a.com", "b.com"}));
 }
 
 TEST_F(RunListSearchTest, closingDuringAPage_stopsAtOnceWithoutAnotherWord) {
     ScriptedListService service({ListPages::pageOfDomains("3", {"a.com"}),
                                  ListPages::pageOfDomains("3", {"b.com"}),
                                  ListPages::pageOfDomains("3", {"c.com"})},
-                                {{2, kStall}});
-    service.whileWaitingFor(2, [this] { closing.begin(); });
+                                {2});
+    ws.workspace.fetchTimeLimit = 60s;
+    service.whenAskedFor(2, [this] { ws.closing.begin(); });
     QElapsedTimer clock;
     clock.start();
     search(service);
-    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_LT(clock.elapsed(), 30'000) << "returns well before the 60 s limit";
     EXPECT_EQ(service.targets(), std::vector<std::string>({target(1), target(2)}));
-    EXPECT_EQ(column(ResultListModel::Domain), strings({"a.com"}));
-    EXPECT_EQ(statusTexts, QStringList({kStarting}));
+    EXPECT_EQ(column(ResultListModel::Domain), texts({"a.com"}));
+    EXPECT_EQ(ws.history, std::vector<QString>({kSearchStarting}));
 
     search(service);
     EXPECT_EQ(service.targets().size(), 2u);
-    EXPECT_EQ(statusTexts.size(), 1);
+    EXPECT_EQ(ws.history.size(), 1u);
 }
 
 TEST_F(RunListSearchTest, stopRequest_endsAfterThePageInFlight_andReportsProgress) {
     ScriptedListService service({ListPages::pageOfDomains("4", {"a.com"}),
                                  ListPages::pageOfDomains("4", {"b.com"}),
                                  ListPages::pageOfDomains("4", {"c.com"})},
-                                {{2, 400ms}});
+                                {2});
     std::vector<std::pair<int, int>> progress;
-    workspace.progress = [&progress](int done, int total) { progress.emplace_back(done, total); };
-    service.whileWaitingFor(2, [this] { workspace.stopRequested = true; });
+    ws.workspace.progress = [&progress](int done, int total) {
+        progress.emplace_back(done, total);
+    };
+    service.whenAskedFor(2, [this, &service] {
+        ws.workspace.stopRequested = true;
+        service.release();
+    });
     search(service);
     EXPECT_EQ(service.targets(), std::vector<std::string>({target(1), target(2)}));
-    EXPECT_EQ(column(ResultListModel::Domain), strings({"a.com", "b.com"}));
+    EXPECT_EQ(column(ResultListModel::Domain), texts({"a.com", "b.com"}));
     EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{1, 4}, {2, 4}}));
-    EXPECT_EQ(status.text(), kFinished);
+    EXPECT_EQ(ws.status.text(), kSearchFinished);
 }
 
 } // namespace

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "results/ResultListModel.h"
+#include "support/QStringPrinter.h"
+
+#include <QString>
+
+#include <initializer_list>
+#include <vector>
+
+// Filling and reading the result list in tests.
+namespace Rows {
+
+// Appends a listed row as a search leaves it, numbered after the rows already there.
+inline void append(ResultListModel& rows, const QString& domain, const QString& verdict = {},
+                   bool subdued = false) {
+    ResultRow row;
+    row.cells[ResultListModel::Number] = QString::number(rows.count() + 1);
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::DeletionTime] = QStringLiteral("2026-12-09 10:00:00");
+    row.cells[ResultListModel::DeletionType] = QStringLiteral("Delete");
+    row.cells[ResultListModel::Suggestion] = QStringLiteral("3");
+    row.cells[ResultListModel::Verdict] = verdict;
+    row.subdued = subdued;
+    rows.appendRow(std::move(row));
+}
+
+// One column's cells from the first row to the last.
+inline std::vector<QString> column(const ResultListModel& rows, ResultListModel::Column column) {
+    std::vector<QString> cells;
+    for (int row = 0; row < rows.count(); ++row)
+        cells.push_back(rows.cell(row, column));
+    return cells;
+}
+
+// UTF-8 literals as texts, to compare with a column.
+inline std::vector<QString> texts(std::initializer_list<const char*> utf8) {
+    std::vector<QString> result;
+    for (const char* text : utf8)
+        result.push_back(QString::fromUtf8(text));
+    return result;
+}
+
+} // namespace Rows
