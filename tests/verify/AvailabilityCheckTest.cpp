@@ -1,12 +1,15 @@
 #include "verify/AvailabilityCheck.h"
-#include "CheckServer.h"
+#include "support/Rows.h"
+#include "support/UserTexts.h"
 #include "web/FetchOutcome.h"
 
 #include <gtest/gtest.h>
 
+using namespace UserTexts;
+
 namespace {
 
-const QString kRefusal = QStringLiteral("您的请求过于频繁");
+const QString kRefusal = QString::fromUtf8(ServiceMarkers::kRefusal);
 
 TEST(AvailabilityAddress, appendsTheNameExactlyAsGiven) {
     EXPECT_EQ(
@@ -45,29 +48,29 @@ TEST(ClassifyFetched, onlyPagesWithinTheTwoHundredsGiveAVerdict) {
 }
 
 TEST(ApplyVerdict, writesTheVerdictAndGreysOnlyRegisteredRows) {
-    CheckWorkspace ws;
-    ws.addRow(QStringLiteral("taken.com"));
-    ws.addRow(QStringLiteral("free.com"));
-    ws.addRow(QStringLiteral("was-taken.com"), kVerdictRegistered, true);
-    ws.addRow(QStringLiteral("unknown.com"), kVerdictFree);
+    ResultListModel rows;
+    Rows::append(rows, QStringLiteral("taken.com"));
+    Rows::append(rows, QStringLiteral("free.com"));
+    Rows::append(rows, QStringLiteral("was-taken.com"), kRegistered, true);
+    Rows::append(rows, QStringLiteral("unknown.com"), kFree);
 
-    ApplyVerdict(ws.rows, 0, AnswerClass::Registered);
-    ApplyVerdict(ws.rows, 1, AnswerClass::NotRegistered);
-    ApplyVerdict(ws.rows, 2, AnswerClass::NotRegistered);
-    ApplyVerdict(ws.rows, 3, AnswerClass::Empty);
-    ApplyVerdict(ws.rows, 3, AnswerClass::RateRefusal);
-    ApplyVerdict(ws.rows, -1, AnswerClass::Registered);
-    ApplyVerdict(ws.rows, ws.rows.count(), AnswerClass::Registered);
+    ApplyVerdict(rows, 0, AnswerClass::Registered);
+    ApplyVerdict(rows, 1, AnswerClass::NotRegistered);
+    ApplyVerdict(rows, 2, AnswerClass::NotRegistered);
+    ApplyVerdict(rows, 3, AnswerClass::Empty);
+    ApplyVerdict(rows, 3, AnswerClass::RateRefusal);
+    ApplyVerdict(rows, -1, AnswerClass::Registered);
+    ApplyVerdict(rows, rows.count(), AnswerClass::Registered);
 
-    EXPECT_EQ(ws.verdict(0), kVerdictRegistered);
-    EXPECT_TRUE(ws.rows.row(0).subdued);
-    EXPECT_EQ(ws.verdict(1), kVerdictFree);
-    EXPECT_FALSE(ws.rows.row(1).subdued);
-    EXPECT_EQ(ws.verdict(2), kVerdictFree);
-    EXPECT_TRUE(ws.rows.row(2).subdued);
-    EXPECT_EQ(ws.verdict(3), kVerdictFree);
-    EXPECT_FALSE(ws.rows.row(3).subdued);
-    EXPECT_EQ(ws.rows.count(), 4);
+    EXPECT_EQ(rows.cell(0, ResultListModel::Verdict), kRegistered);
+    EXPECT_TRUE(rows.row(0).subdued);
+    EXPECT_EQ(rows.cell(1, ResultListModel::Verdict), kFree);
+    EXPECT_FALSE(rows.row(1).subdued);
+    EXPECT_EQ(rows.cell(2, ResultListModel::Verdict), kFree);
+    EXPECT_TRUE(rows.row(2).subdued);
+    EXPECT_EQ(rows.cell(3, ResultListModel::Verdict), kFree);
+    EXPECT_FALSE(rows.row(3).subdued);
+    EXPECT_EQ(rows.count(), 4);
 }
 
 } // namespace

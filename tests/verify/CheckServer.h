@@ -1,30 +1,23 @@
 #pragma once
 
-#include "results/ResultListModel.h"
-#include "results/StatusLine.h"
-#include "results/Workspace.h"
 #include "support/TestServer.h"
-#include "web/Closing.h"
 
 #include <QString>
 
-#include "support/QStringPrinter.h"
-
-#include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
-#include <ostream>
 #include <string>
 #include <vector>
 
-// A stand-in availability service that answers each name as the test says, optionally after a
-// stall. Names it was not told about get a 404 page.
+// A stand-in availability service that answers each name as the test says, or holds the answer
+// until the test releases it. Names it was not told about get a 404 page.
 class CheckServer {
 public:
     struct Answer {
         int status = 200;
         std::string body;
-        std::chrono::milliseconds delay{0};
+        bool held = false;
     };
 
     CheckServer()
@@ -38,6 +31,17 @@ public:
     }
     QString base() const { return m_server.baseUrl(); }
     std::vector<std::string> targets() const { return m_server.targets(); }
+    // Runs the action on the main thread, in the wait, when the question about the name has
+    // arrived.
+    void onQuestionAbout(const std::string& name, std::function<void()> action) {
+        const std::string target = "/check/check_ac1.cgi?domain=" + name;
+        m_server.onArrival([target, action = std::move(action)](const std::string& arrived) {
+            if (arrived == target)
+                action();
+        });
+    }
+    // Lets the held answers go.
+    void release() { m_server.release(); }
 
 private:
     void serve(const httplib::Request& request, httplib::Response& response) {
@@ -48,7 +52,7 @@ private:
             if (request.path == "/check/check_ac1.cgi" && known != m_answers.end())
                 answer = known->second;
         }
-        if (answer.delay.count() > 0 && !m_server.sleepUnlessStopping(answer.delay))
+        if (answer.held && !m_server.holdUntilReleased())
             return;
         response.status = answer.status;
         response.set_content(answer.body, "text/plain; charset=utf-8");
@@ -57,34 +61,4 @@ private:
     std::mutex m_mutex;
     std::map<std::string, Answer> m_answers;
     TestServer m_server;
-};
-
-// The result list, status line and closing signal an operation works on, with every status
-// text kept in the order it was written.
-struct CheckWorkspace {
-    CheckWorkspace() {
-        QObject::connect(&status, &StatusLine::textChanged,
-                         [this](const QString& text) { history.push_back(text); });
-    }
-
-    void addRow(const QString& name, const QString& verdict = {}, bool subdued = false) {
-        ResultRow row;
-        row.cells[ResultListModel::Number] = QString::number(rows.count() + 1);
-        row.cells[ResultListModel::Domain] = name;
-        row.cells[ResultListModel::DeletionTime] = QStringLiteral("2026-12-09 10:00:00");
-        row.cells[ResultListModel::DeletionType] = QStringLiteral("Delete");
-        row.cells[ResultListModel::Suggestion] = QStringLiteral("3");
-        row.cells[ResultListModel::Verdict] = verdict;
-        rows.appendRow(std::move(row));
-        if (subdued)
-            rows.setSubdued(rows.count() - 1);
-    }
-
-    QString verdict(int row) const { return rows.cell(row, ResultListModel::Verdict); }
-
-    ResultListModel rows;
-    StatusLine status;
-    Closing closing;
-    Workspace workspace{rows, status, closing};
-    std::vector<QString> history;
 };

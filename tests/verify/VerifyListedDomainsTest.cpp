@@ -1,32 +1,27 @@
 #include "verify/VerifyListedDomains.h"
 #include "CheckServer.h"
-#include "verify/AvailabilityCheck.h"
+#include "support/UserTexts.h"
+#include "support/WorkspaceWithHistory.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
+using namespace UserTexts;
 
 namespace {
 
-const QString kStart = QStringLiteral("状态：开始验证列表中的域名...");
-const QString kNoAnswer = QStringLiteral("状态：获取域名列表失败。");
-const QString kRefused = QStringLiteral("状态：操作过于频繁，请稍后再试。");
-const QString kDone = QStringLiteral("状态：所有域名已完成验证。");
-const QString kFiltered = QStringLiteral("状态：已被注册的域名已被过滤。");
-const QString kTimedOut = QStringLiteral("状态：超时，跳过...");
-const std::string kRefusalMarker = "您的请求过于频繁";
+const std::string kRefusalMarker = ServiceMarkers::kRefusal;
 
-TEST(VerifyListedDomains, asksEveryRowOnceInOrder_andWritesTheVerdicts) {
+TEST(VerifyListedDomains, asksEveryRowOnceInOrder_andWritesTheVerdictsWithTheirEvidence) {
     CheckServer server;
-    server.answer("taken.com", {200, "|211|"});
+    server.answer("taken.com", {200, "|211|\nsecond line"});
     server.answer(" free.com", {200, "|210|"});
     server.answer("中文.cn", {200, "|210|"});
-    CheckWorkspace ws;
+    WorkspaceWithHistory ws;
     ws.addRow(QStringLiteral("taken.com"));
-    ws.addRow(QStringLiteral(" free.com"), kVerdictRegistered, true);
+    ws.addRow(QStringLiteral(" free.com"), kRegistered, true);
     ws.addRow(QStringLiteral("中文.cn"));
 
     QElapsedTimer clock;
@@ -39,14 +34,18 @@ TEST(VerifyListedDomains, asksEveryRowOnceInOrder_andWritesTheVerdicts) {
                                          "/check/check_ac1.cgi?domain=%20free.com",
                                          "/check/check_ac1.cgi?domain=%E4%B8%AD%E6%96%87.cn"};
     EXPECT_EQ(server.targets(), asked);
-    EXPECT_EQ(ws.verdict(0), kVerdictRegistered);
+    EXPECT_EQ(ws.verdict(0), kRegistered);
     EXPECT_TRUE(ws.rows.row(0).subdued);
     // Found free after being registered: the new verdict, the old colour.
-    EXPECT_EQ(ws.verdict(1), kVerdictFree);
+    EXPECT_EQ(ws.verdict(1), kFree);
     EXPECT_TRUE(ws.rows.row(1).subdued);
-    EXPECT_EQ(ws.verdict(2), kVerdictFree);
+    EXPECT_EQ(ws.verdict(2), kFree);
     EXPECT_FALSE(ws.rows.row(2).subdued);
-    EXPECT_EQ(ws.history, (std::vector<QString>{kStart, kDone}));
+    EXPECT_EQ(ws.history, (std::vector<QString>{kListCheckStarting, kAllVerified}));
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(ws.rows.row(row).checkedAt, WorkspaceWithHistory::kNow) << row;
+    EXPECT_EQ(ws.rows.row(0).answerLine, QStringLiteral("|211|"));
+    EXPECT_EQ(ws.rows.row(1).answerLine, QStringLiteral("|210|"));
 
     VerifyListedDomains(server.base(), ws.workspace);
     EXPECT_EQ(server.targets().size(), 6u);
@@ -55,20 +54,24 @@ TEST(VerifyListedDomains, asksEveryRowOnceInOrder_andWritesTheVerdicts) {
 TEST(VerifyListedDomains, aQuestionThatTimesOut_leavesItsRowAndTheRunGoesOn) {
     CheckServer server;
     server.answer("a.com", {200, "|211|"});
-    server.answer("slow.com", {200, "|211|", 6000ms});
+    server.answer("slow.com", {200, "|211|", true});
     server.answer("c.com", {200, "|210|"});
-    CheckWorkspace ws;
+    WorkspaceWithHistory ws;
+    ws.workspace.fetchTimeLimit = 300ms;
     ws.addRow(QStringLiteral("a.com"));
-    ws.addRow(QStringLiteral("slow.com"), kVerdictFree);
+    ws.addRow(QStringLiteral("slow.com"), kFree);
     ws.addRow(QStringLiteral("c.com"));
 
     VerifyListedDomains(server.base(), ws.workspace);
 
-    EXPECT_EQ(ws.verdict(0), kVerdictRegistered);
-    EXPECT_EQ(ws.verdict(1), kVerdictFree);
+    EXPECT_EQ(server.targets().size(), 3u);
+    EXPECT_EQ(ws.verdict(0), kRegistered);
+    EXPECT_EQ(ws.verdict(1), kFree);
     EXPECT_FALSE(ws.rows.row(1).subdued);
-    EXPECT_EQ(ws.verdict(2), kVerdictFree);
-    EXPECT_EQ(ws.history, (std::vector<QString>{kStart, kTimedOut, kNoAnswer, kDone}));
+    EXPECT_FALSE(ws.rows.row(1).checkedAt.isValid());
+    EXPECT_EQ(ws.verdict(2), kFree);
+    EXPECT_EQ(ws.history,
+              (std::vector<QString>{kListCheckStarting, kTimedOut, kNoAnswer, kAllVerified}));
 }
 
 TEST(VerifyListedDomains, refusalsAndErrorPages_giveNoVerdict) {
@@ -76,73 +79,79 @@ TEST(VerifyListedDomains, refusalsAndErrorPages_giveNoVerdict) {
     server.answer("both.com", {200, kRefusalMarker + "|211|"});
     server.answer("error.com", {500, "|210| service unavailable"});
     server.answer("free.com", {200, "|210|"});
-    CheckWorkspace ws;
-    ws.addRow(QStringLiteral("both.com"), kVerdictFree);
+    WorkspaceWithHistory ws;
+    ws.addRow(QStringLiteral("both.com"), kFree);
     ws.addRow(QStringLiteral("error.com"));
     ws.addRow(QStringLiteral("free.com"));
 
     VerifyListedDomains(server.base(), ws.workspace);
 
-    EXPECT_EQ(ws.verdict(0), kVerdictFree);
+    EXPECT_EQ(ws.verdict(0), kFree);
     EXPECT_FALSE(ws.rows.row(0).subdued);
     EXPECT_EQ(ws.verdict(1), QString());
-    EXPECT_EQ(ws.verdict(2), kVerdictFree);
-    EXPECT_EQ(ws.history, (std::vector<QString>{kStart, kRefused, kNoAnswer, kDone}));
+    EXPECT_FALSE(ws.rows.row(1).checkedAt.isValid());
+    EXPECT_EQ(ws.verdict(2), kFree);
+    EXPECT_EQ(ws.history,
+              (std::vector<QString>{kListCheckStarting, kRateRefused, kNoAnswer, kAllVerified}));
 }
 
 TEST(VerifyListedDomains, emptyList_asksNothing) {
     CheckServer server;
-    CheckWorkspace ws;
+    WorkspaceWithHistory ws;
     VerifyListedDomains(server.base(), ws.workspace);
     FilterRegistered(ws.workspace);
     EXPECT_TRUE(server.targets().empty());
     EXPECT_EQ(ws.rows.count(), 0);
-    EXPECT_EQ(ws.history, (std::vector<QString>{kStart, kDone, kFiltered}));
+    EXPECT_EQ(ws.history, (std::vector<QString>{kListCheckStarting, kAllVerified, kFiltered}));
 }
 
 TEST(VerifyListedDomains, closing_stopsTheRunAtOnce) {
     CheckServer server;
-    server.answer("slow.com", {200, "|211|", 3000ms});
+    server.answer("slow.com", {200, "|211|", true});
     server.answer("b.com", {200, "|211|"});
-    CheckWorkspace ws;
+    WorkspaceWithHistory ws;
+    ws.workspace.fetchTimeLimit = 60s;
     ws.addRow(QStringLiteral("slow.com"));
     ws.addRow(QStringLiteral("b.com"));
-    QTimer::singleShot(100, &ws.closing, &Closing::begin);
+    server.onQuestionAbout("slow.com", [&ws] { ws.closing.begin(); });
 
     QElapsedTimer clock;
     clock.start();
     VerifyListedDomains(server.base(), ws.workspace);
 
-    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_LT(clock.elapsed(), 30'000) << "returns well before the 60 s limit";
     EXPECT_EQ(server.targets().size(), 1u);
     EXPECT_EQ(ws.verdict(0), QString());
     EXPECT_EQ(ws.verdict(1), QString());
-    EXPECT_EQ(ws.history, std::vector<QString>{kStart});
+    EXPECT_EQ(ws.history, std::vector<QString>{kListCheckStarting});
 }
 
 TEST(VerifyListedDomains, rowsRemovedDuringAWait_areSkipped) {
     CheckServer server;
-    server.answer("slow.com", {200, "|211|", 300ms});
+    server.answer("slow.com", {200, "|211|", true});
     server.answer("b.com", {200, "|211|"});
-    CheckWorkspace ws;
+    WorkspaceWithHistory ws;
     ws.addRow(QStringLiteral("slow.com"));
     ws.addRow(QStringLiteral("b.com"));
-    QTimer::singleShot(50, [&ws] { ws.rows.clear(); });
+    server.onQuestionAbout("slow.com", [&] {
+        ws.rows.clear();
+        server.release();
+    });
 
     VerifyListedDomains(server.base(), ws.workspace);
 
     EXPECT_EQ(server.targets().size(), 1u);
     EXPECT_EQ(ws.rows.count(), 0);
-    EXPECT_EQ(ws.history.back(), kDone);
+    EXPECT_EQ(ws.history, (std::vector<QString>{kListCheckStarting, kAllVerified}));
 }
 
 TEST(FilterRegistered, keepsOnlyFreeRows_numberedAfresh) {
-    CheckWorkspace ws;
-    ws.addRow(QStringLiteral("first.com"), kVerdictFree);
-    ws.addRow(QStringLiteral("taken.com"), kVerdictRegistered, true);
+    WorkspaceWithHistory ws;
+    ws.addRow(QStringLiteral("first.com"), kFree);
+    ws.addRow(QStringLiteral("taken.com"), kRegistered, true);
     ws.addRow(QStringLiteral("unchecked.com"));
-    ws.addRow(QStringLiteral("last.com"), kVerdictFree, true);
-    ws.addRow(QStringLiteral("almost.com"), kVerdictFree + u' ');
+    ws.addRow(QStringLiteral("last.com"), kFree, true);
+    ws.addRow(QStringLiteral("almost.com"), kFree + u' ');
 
     FilterRegistered(ws.workspace);
 

@@ -1,29 +1,30 @@
 #include "verify/VerifyTargetDomain.h"
 #include "CheckServer.h"
-#include "verify/AvailabilityCheck.h"
+#include "support/UserTexts.h"
+#include "support/WorkspaceWithHistory.h"
 
+#include <QElapsedTimer>
 #include <QNetworkReply>
 #include <QTcpServer>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 
+using namespace UserTexts;
+
 namespace {
 
-const QString kStart = QStringLiteral("状态：开始验证用户指定域名...");
-const QString kDone = QStringLiteral("状态：用户指定的域名已完成验证。");
-const QString kErrorPrefix = QStringLiteral("状态：发生错误，错误代码：");
-const std::string kRefusalMarker = "您的请求过于频繁";
+const QString kStart = kTypedCheckStarting;
+const QString kDone = kTypedVerified;
 
 TEST(VerifyTargetDomain, appendsEachCheckedNameAsTheNextRow) {
     CheckServer server;
     server.answer("taken.com", {200, "|211|"});
     server.answer("free.com ", {200, "|210|"});
-    CheckWorkspace ws;
+    WorkspaceWithHistory ws;
     for (int i = 0; i < 30; ++i)
-        ws.addRow(QStringLiteral("listed%1.com").arg(i), kVerdictFree);
+        ws.addRow(QStringLiteral("listed%1.com").arg(i), kFree);
 
     VerifyTargetDomain(server.base(), QStringLiteral("taken.com"), ws.workspace);
     VerifyTargetDomain(server.base(), QStringLiteral("taken.com"), ws.workspace);
@@ -36,12 +37,14 @@ TEST(VerifyTargetDomain, appendsEachCheckedNameAsTheNextRow) {
         EXPECT_EQ(ws.rows.cell(row, ResultListModel::DeletionTime), QString());
         EXPECT_EQ(ws.rows.cell(row, ResultListModel::DeletionType), QString());
         EXPECT_EQ(ws.rows.cell(row, ResultListModel::Suggestion), QString());
-        EXPECT_EQ(ws.verdict(row), kVerdictRegistered);
+        EXPECT_EQ(ws.verdict(row), kRegistered);
         EXPECT_TRUE(ws.rows.row(row).subdued);
+        EXPECT_EQ(ws.rows.row(row).checkedAt, WorkspaceWithHistory::kNow);
+        EXPECT_EQ(ws.rows.row(row).answerLine, QStringLiteral("|211|"));
     }
     EXPECT_EQ(ws.rows.cell(32, ResultListModel::Number), QStringLiteral("33"));
     EXPECT_EQ(ws.rows.cell(32, ResultListModel::Domain), QStringLiteral("free.com "));
-    EXPECT_EQ(ws.verdict(32), kVerdictFree);
+    EXPECT_EQ(ws.verdict(32), kFree);
     EXPECT_FALSE(ws.rows.row(32).subdued);
     EXPECT_EQ(server.targets().back(), "/check/check_ac1.cgi?domain=free.com%20");
     EXPECT_EQ(ws.history, (std::vector<QString>{kStart, kDone, kStart, kDone, kStart, kDone}));
@@ -49,14 +52,14 @@ TEST(VerifyTargetDomain, appendsEachCheckedNameAsTheNextRow) {
 
 TEST(VerifyTargetDomain, noVerdict_addsNoRow_andEndsWithItsOwnText) {
     CheckServer server;
-    server.answer("busy.com", {200, kRefusalMarker});
+    server.answer("busy.com", {200, ServiceMarkers::kRefusal});
     server.answer("error.com", {502, "|210| bad gateway"});
     QTcpServer closedPort;
     ASSERT_TRUE(closedPort.listen(QHostAddress::LocalHost));
     const QString refusedBase =
         QStringLiteral("http://127.0.0.1:") + QString::number(closedPort.serverPort());
     closedPort.close();
-    CheckWorkspace ws;
+    WorkspaceWithHistory ws;
 
     VerifyTargetDomain(server.base(), QStringLiteral("busy.com"), ws.workspace);
     VerifyTargetDomain(server.base(), QStringLiteral("error.com"), ws.workspace);
@@ -72,12 +75,14 @@ TEST(VerifyTargetDomain, noVerdict_addsNoRow_andEndsWithItsOwnText) {
 
 TEST(VerifyTargetDomain, rowIsNumberedAfterTheWait_behindRowsAddedMeanwhile) {
     CheckServer server;
-    server.answer("slow.com", {200, "|211|", 500ms});
+    server.answer("slow.com", {200, "|211|", true});
     server.answer("fast.com", {200, "|210|"});
-    CheckWorkspace ws;
+    WorkspaceWithHistory ws;
     ws.addRow(QStringLiteral("listed.com"));
-    QTimer::singleShot(
-        100, [&] { VerifyTargetDomain(server.base(), QStringLiteral("fast.com"), ws.workspace); });
+    server.onQuestionAbout("slow.com", [&] {
+        VerifyTargetDomain(server.base(), QStringLiteral("fast.com"), ws.workspace);
+        server.release();
+    });
 
     VerifyTargetDomain(server.base(), QStringLiteral("slow.com"), ws.workspace);
 
@@ -86,18 +91,22 @@ TEST(VerifyTargetDomain, rowIsNumberedAfterTheWait_behindRowsAddedMeanwhile) {
     EXPECT_EQ(ws.rows.cell(1, ResultListModel::Number), QStringLiteral("2"));
     EXPECT_EQ(ws.rows.cell(2, ResultListModel::Domain), QStringLiteral("slow.com"));
     EXPECT_EQ(ws.rows.cell(2, ResultListModel::Number), QStringLiteral("3"));
-    EXPECT_EQ(ws.verdict(2), kVerdictRegistered);
-    EXPECT_EQ(ws.status.text(), kDone);
+    EXPECT_EQ(ws.verdict(2), kRegistered);
+    EXPECT_EQ(ws.history, (std::vector<QString>{kStart, kStart, kDone, kDone}));
 }
 
 TEST(VerifyTargetDomain, closingDuringTheWait_addsNoRow) {
     CheckServer server;
-    server.answer("slow.com", {200, "|211|", 3000ms});
-    CheckWorkspace ws;
-    QTimer::singleShot(100, &ws.closing, &Closing::begin);
+    server.answer("slow.com", {200, "|211|", true});
+    WorkspaceWithHistory ws;
+    ws.workspace.fetchTimeLimit = 60s;
+    server.onQuestionAbout("slow.com", [&ws] { ws.closing.begin(); });
 
+    QElapsedTimer clock;
+    clock.start();
     VerifyTargetDomain(server.base(), QStringLiteral("slow.com"), ws.workspace);
 
+    EXPECT_LT(clock.elapsed(), 30'000) << "returns well before the 60 s limit";
     EXPECT_EQ(ws.rows.count(), 0);
     EXPECT_EQ(ws.history, std::vector<QString>{kStart});
 }
