@@ -1,11 +1,12 @@
 // Availability answers that break the rules: invalid UTF-8 and NUL bytes around the markers,
 // and answers that break off, never end or go round in redirects. A failed question never
 // reads as free, every other row still gets its verdict, and the next check works.
-#include "HostileTexts.h"
 #include "HostileWindow.h"
-#include "HostileWorkspace.h"
 #include "RawServer.h"
+#include "support/Rows.h"
 #include "support/TestServer.h"
+#include "support/UserTexts.h"
+#include "support/WorkspaceWithHistory.h"
 #include "verify/VerifyListedDomains.h"
 
 #include <gtest/gtest.h>
@@ -14,26 +15,12 @@
 #include <map>
 
 using namespace std::chrono_literals;
-using namespace HostileTexts;
+using namespace UserTexts;
 
 namespace {
 
 std::string bytes(const char* text, size_t size) {
     return std::string(text, size);
-}
-
-ResultRow listedRow(const QString& domain, const QString& verdict = {}) {
-    ResultRow row;
-    row.cells[ResultListModel::Domain] = domain;
-    row.cells[ResultListModel::Verdict] = verdict;
-    return row;
-}
-
-void listRows(ResultListModel& rows, const std::vector<ResultRow>& listed) {
-    for (ResultRow row : listed) {
-        row.cells[ResultListModel::Number] = QString::number(rows.count() + 1);
-        rows.appendRow(row);
-    }
 }
 
 } // namespace
@@ -45,7 +32,7 @@ TEST(HostileAnswers, invalidUtf8AndNulBytesAroundTheMarkersAreReadCharacterForCh
         {"split.com", bytes("|21\0"
                             "1|",
                             6)},
-        {"refused.com", "\xff" + std::string(kRefusalMarker) + bytes("\0|211|", 6)},
+        {"refused.com", "\xff" + std::string(ServiceMarkers::kRefusal) + bytes("\0|211|", 6)},
         {"bom.com", "\xef\xbb\xbf|211|"},
         {"typed.com", bytes("\0", 1)}};
     TestServer server([&](const httplib::Request& request, httplib::Response& response) {
@@ -53,11 +40,12 @@ TEST(HostileAnswers, invalidUtf8AndNulBytesAroundTheMarkersAreReadCharacterForCh
         answerText(response, answer != answers.end() ? answer->second : "|211|", "text/plain");
     });
     HostileWindow window(server.baseUrl());
-    listRows(window.form.rows(),
-             {listedRow(QStringLiteral("taken.com")), listedRow(QStringLiteral("garbage.com")),
-              listedRow(QStringLiteral("split.com")),
-              listedRow(QStringLiteral("refused.com"), kFree),
-              listedRow(QStringLiteral("bom.com"))});
+    ResultListModel& rows = window.form.rows();
+    Rows::append(rows, QStringLiteral("taken.com"));
+    Rows::append(rows, QStringLiteral("garbage.com"));
+    Rows::append(rows, QStringLiteral("split.com"));
+    Rows::append(rows, QStringLiteral("refused.com"), kFree);
+    Rows::append(rows, QStringLiteral("bom.com"));
 
     window.checkEveryName();
 
@@ -85,12 +73,12 @@ enum class BrokenAnswer { ResetAtOnce, ResetAfterAPause, HundredMebibytes, Redir
 // the whole answer reads the name as free.
 void answerBroken(RawServer::Connection& connection, BrokenAnswer kind) {
     const std::string registered =
-        "<html><body>" + std::string(4000, '-') + kRegisteredMarker + "</body></html>";
+        "<html><body>" + std::string(4000, '-') + ServiceMarkers::kRegistered + "</body></html>";
     switch (kind) {
     case BrokenAnswer::ResetAtOnce:
     case BrokenAnswer::ResetAfterAPause: {
         const std::string answer = httpAnswer(registered);
-        if (connection.send(answer.substr(0, answer.find(kRegisteredMarker))))
+        if (connection.send(answer.substr(0, answer.find(ServiceMarkers::kRegistered))))
             connection.wait(kind == BrokenAnswer::ResetAtOnce ? 0ms : 20ms);
         connection.reset();
         return;
@@ -138,21 +126,19 @@ TEST_P(BrokenAvailabilityAnswer, givesNoVerdictLosesNoOtherAndTheNextCheckWorks)
         else if (request.find("domain=c.com ") != std::string::npos)
             connection.send(httpAnswer("|210|"));
         else
-            connection.send(httpAnswer(kRegisteredMarker));
+            connection.send(httpAnswer(ServiceMarkers::kRegistered));
     });
-    HostileWorkspace workspace;
-    listRows(workspace.rows,
-             {listedRow(QStringLiteral("a.com")), listedRow(QStringLiteral("b.com"), kRegistered),
-              listedRow(QStringLiteral("c.com"))});
+    WorkspaceWithHistory workspace;
+    workspace.addRow(QStringLiteral("a.com"));
+    workspace.addRow(QStringLiteral("b.com"), kRegistered);
+    workspace.addRow(QStringLiteral("c.com"));
 
     VerifyListedDomains(server.baseUrl(), workspace.workspace);
 
     EXPECT_TRUE(workspace.wrote(kNoAnswer)) << "the failed question is reported";
     EXPECT_EQ(workspace.status.text(), kAllVerified);
-    std::vector<QString> verdicts;
-    for (int row = 0; row < workspace.rows.count(); ++row)
-        verdicts.push_back(workspace.rows.cell(row, ResultListModel::Verdict));
-    EXPECT_EQ(verdicts, (std::vector<QString>{kRegistered, kRegistered, kFree}))
+    EXPECT_EQ(Rows::column(workspace.rows, ResultListModel::Verdict),
+              (std::vector<QString>{kRegistered, kRegistered, kFree}))
         << "b.com keeps the verdict it had";
 
     broken = false;

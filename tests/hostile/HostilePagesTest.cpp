@@ -1,19 +1,21 @@
 // List pages that break the service's layout: page counts far out of range, invalid UTF-8 and
 // NUL bytes, rows without the markers. The search ends normally, adds only the rows it can
 // read, and the next search works.
-#include "HostilePages.h"
-#include "HostileTexts.h"
 #include "HostileWindow.h"
-#include "HostileWorkspace.h"
 #include "search/RunListSearch.h"
+#include "support/ListPages.h"
+#include "support/Rows.h"
 #include "support/TestServer.h"
+#include "support/UserTexts.h"
+#include "support/WorkspaceWithHistory.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <ostream>
 
-using namespace HostileTexts;
+using namespace UserTexts;
+using ServiceMarkers::kTitleEnd;
 
 namespace {
 
@@ -25,15 +27,13 @@ public:
         : m_hostilePage(std::move(hostilePage)),
           m_server([this](const httplib::Request& request, httplib::Response& response) {
               if (request.path == "/check/check_ac1.cgi")
-                  answerText(response, kRegisteredMarker, "text/plain");
+                  answerText(response, ServiceMarkers::kRegistered, "text/plain");
               else if (m_hostile)
                   answerText(response, m_hostilePage);
               else if (request.target.find("&page=2") != std::string::npos)
-                  answerText(response, HostilePages::listPage(
-                                           "2", std::vector<std::string>{"n3.com", "n4.com"}));
+                  answerText(response, ListPages::pageOfDomains("2", {"n3.com", "n4.com"}));
               else
-                  answerText(response, HostilePages::listPage(
-                                           "2", std::vector<std::string>{"n1.com", "n2.com"}));
+                  answerText(response, ListPages::pageOfDomains("2", {"n1.com", "n2.com"}));
           }) {}
 
     void behave() { m_hostile = false; }
@@ -46,13 +46,13 @@ private:
     TestServer m_server;
 };
 
-void search(HostileWorkspace& workspace, const SwitchingListServer& server) {
-    RunListSearch(server.base() + QStringLiteral("/?"), HostilePages::openingCriteria(),
+void search(WorkspaceWithHistory& workspace, const SwitchingListServer& server) {
+    RunListSearch(server.base() + QStringLiteral("/?"), ListPages::openingCriteria(),
                   workspace.workspace);
 }
 
 // The normal search after a hostile one: both of its pages, numbered on from what is listed.
-void expectNormalSearchAppends(HostileWorkspace& workspace, SwitchingListServer& server) {
+void expectNormalSearchAppends(WorkspaceWithHistory& workspace, SwitchingListServer& server) {
     const int before = workspace.rows.count();
     const size_t requestsBefore = server.requestCount();
     server.behave();
@@ -81,7 +81,7 @@ std::string bytes(const char* text, size_t size) {
 
 // A whole list page of one row, up to where the text first appears.
 std::string pageCutBefore(const std::string& text) {
-    const std::string page = HostilePages::listPage("1", std::vector<std::string>{"a.com"});
+    const std::string page = ListPages::pageOfDomains("1", {"a.com"});
     return page.substr(0, page.find(text));
 }
 
@@ -99,15 +99,15 @@ void PrintTo(const PageCountCase& pageCount, std::ostream* out) {
 class UnreadablePageCount : public ::testing::TestWithParam<PageCountCase> {};
 
 TEST_P(UnreadablePageCount, countsAsOnePageSoOnlyTheFirstIsAskedFor) {
-    SwitchingListServer server(HostilePages::listPage(
-        GetParam().countText, std::vector<std::string>{"only1.com", "only2.com"}));
-    HostileWorkspace workspace;
+    SwitchingListServer server(
+        ListPages::pageOfDomains(GetParam().countText, {"only1.com", "only2.com"}));
+    WorkspaceWithHistory workspace;
 
     search(workspace, server);
 
     EXPECT_EQ(server.requestCount(), 1u);
     EXPECT_EQ(workspace.status.text(), kSearchFinished);
-    EXPECT_EQ(workspace.domains(), texts({"only1.com", "only2.com"}));
+    EXPECT_EQ(workspace.domains(), Rows::texts({"only1.com", "only2.com"}));
     expectNormalSearchAppends(workspace, server);
 }
 
@@ -121,9 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PageCountCase>& info) { return info.param.name; });
 
 TEST(HostilePages, aCountAboveSixteenBitsIsReadAsAnnouncedUntilTheUserStops) {
-    SwitchingListServer server(
-        HostilePages::listPage("32768", std::vector<std::string>{"big.com"}));
-    HostileWorkspace workspace;
+    SwitchingListServer server(ListPages::pageOfDomains("32768", {"big.com"}));
+    WorkspaceWithHistory workspace;
     int announced = 0;
     workspace.workspace.progress = [&](int done, int total) {
         announced = total;
@@ -135,42 +134,41 @@ TEST(HostilePages, aCountAboveSixteenBitsIsReadAsAnnouncedUntilTheUserStops) {
 
     EXPECT_EQ(announced, 32768);
     EXPECT_EQ(server.requestCount(), 3u) << "pages 1, 2 and 3, then the stop";
-    EXPECT_EQ(workspace.domains(), texts({"big.com", "big.com", "big.com"}));
+    EXPECT_EQ(workspace.domains(), Rows::texts({"big.com", "big.com", "big.com"}));
 }
 
 TEST(HostilePages, theWindowAsksOnceForAPageCountOfTheLargestInt) {
-    SwitchingListServer server(
-        HostilePages::listPage("2147483647", std::vector<std::string>{"big.com"}));
+    SwitchingListServer server(ListPages::pageOfDomains("2147483647", {"big.com"}));
     HostileWindow window(server.base());
 
     window.search();
 
     EXPECT_EQ(server.requestCount(), 1u);
     EXPECT_EQ(window.status(), kSearchFinished);
-    EXPECT_EQ(window.column(ResultListModel::Domain), texts({"big.com"}));
+    EXPECT_EQ(window.column(ResultListModel::Domain), Rows::texts({"big.com"}));
     server.behave();
     window.search();
     EXPECT_EQ(server.requestCount(), 3u);
     EXPECT_EQ(window.column(ResultListModel::Domain),
-              texts({"big.com", "n1.com", "n2.com", "n3.com", "n4.com"}));
+              Rows::texts({"big.com", "n1.com", "n2.com", "n3.com", "n4.com"}));
     EXPECT_EQ(window.status(), kSearchFinished);
 }
 
 TEST(HostilePages, invalidUtf8AndNulBytesInRowsLoseNoRowAndLeaveNoBrokenText) {
-    const std::vector<HostilePages::Row> rows = {
+    const std::vector<ListPages::Row> rows = {
         {"bad\xff\xfename.com"},
         {bytes("nul\0name.com", 12), "2026-12-01 08:00:00", bytes("D\0", 2)},
         {"cut\xe4\xb8", "\xed\xa0\x80\xed\xb0\x80-12-01 08:00"},
         {"over\xc0\xaflong.com", "2026-12-01\xf0\x9f"},
         {"ok.com"}};
-    SwitchingListServer server(HostilePages::listPage("1", rows));
+    SwitchingListServer server(ListPages::page("1", rows));
     HostileWindow window(server.base());
 
     window.search();
 
     EXPECT_EQ(window.status(), kSearchFinished);
     ASSERT_EQ(window.rowCount(), 5) << "every row of the page is listed";
-    EXPECT_EQ(window.column(ResultListModel::Number), texts({"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(window.column(ResultListModel::Number), Rows::texts({"1", "2", "3", "4", "5"}));
     const QString bad = window.cell(0, ResultListModel::Domain);
     EXPECT_TRUE(bad.startsWith(u"bad") && bad.endsWith(u"name.com")) << bad.toStdString();
     EXPECT_TRUE(bad.contains(QChar::ReplacementCharacter));
@@ -195,9 +193,9 @@ TEST(HostilePages, invalidUtf8AndNulBytesInRowsLoseNoRowAndLeaveNoBrokenText) {
 TEST(HostilePages, aCharacterAcrossTheTenCharacterCutOfTheDeletionTimeIsNotSplit) {
     // Nine characters, then one that takes two UTF-16 units: a cut after ten units would
     // leave half of it.
-    const std::vector<HostilePages::Row> rows = {{"wide.com", "2026-12-0\xf0\x9f\x98\x80 08:00"}};
-    SwitchingListServer server(HostilePages::listPage("1", rows));
-    HostileWorkspace workspace;
+    const std::vector<ListPages::Row> rows = {{"wide.com", "2026-12-0\xf0\x9f\x98\x80 08:00"}};
+    SwitchingListServer server(ListPages::page("1", rows));
+    WorkspaceWithHistory workspace;
 
     search(workspace, server);
 
@@ -225,13 +223,13 @@ TEST_P(RowsWithoutDomain, addNoRowAndKeepTheReadableRowAfterThem) {
     const std::string readableRow = "<tr class=\"r\"><td>9</td><td>" + title +
                                     "kept.com</a></td><td>2026-12-01 08:00:00</td>"
                                     "<td>Delete</td><td>8</td><td>-</td></tr>\n";
-    SwitchingListServer server(HostilePages::pageWithBody(GetParam().rows + readableRow));
-    HostileWorkspace workspace;
+    SwitchingListServer server(ListPages::pageWithBody(GetParam().rows + readableRow));
+    WorkspaceWithHistory workspace;
 
     search(workspace, server);
 
     EXPECT_EQ(workspace.status.text(), kSearchFinished);
-    EXPECT_EQ(workspace.domains(), texts({"kept.com"}));
+    EXPECT_EQ(workspace.domains(), Rows::texts({"kept.com"}));
     EXPECT_EQ(workspace.rows.cell(0, ResultListModel::Number), QStringLiteral("1"));
     expectNormalSearchAppends(workspace, server);
 }
@@ -259,7 +257,7 @@ class PageWithoutTableBody : public ::testing::TestWithParam<BrokenRowsCase> {};
 
 TEST_P(PageWithoutTableBody, addsNoRowAndTheNextSearchWorks) {
     SwitchingListServer server(GetParam().rows);
-    HostileWorkspace workspace;
+    WorkspaceWithHistory workspace;
 
     search(workspace, server);
 
@@ -282,7 +280,7 @@ TEST(HostilePages, aPageOfRowsWithoutMarkersShowsNoRowInTheWindowAndTheNextSearc
     std::string body;
     for (int row = 0; row < 30; ++row)
         body += "<tr class=\"r\"><td>" + std::to_string(row) + "</td></tr>\n";
-    SwitchingListServer server(HostilePages::pageWithBody(body));
+    SwitchingListServer server(ListPages::pageWithBody(body));
     HostileWindow window(server.base());
 
     window.search();
