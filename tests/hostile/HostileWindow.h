@@ -2,6 +2,7 @@
 
 #include "app/MainWindowFixture.h"
 #include "support/QStringPrinter.h"
+#include "support/Rows.h"
 
 #include <QTest>
 
@@ -36,19 +37,11 @@ public:
     int rowCount() { return form.rows().count(); }
     QString cell(int row, ResultListModel::Column column) { return form.rows().cell(row, column); }
     std::vector<QString> column(ResultListModel::Column column) {
-        std::vector<QString> cells;
-        for (int row = 0; row < form.rows().count(); ++row)
-            cells.push_back(form.rows().cell(row, column));
-        return cells;
+        return Rows::column(form.rows(), column);
     }
 
     std::vector<QString> history;
     MainWindow form;
 };
 
-inline std::vector<QString> texts(std::initializer_list<const char*> utf8) {
-    std::vector<QString> result;
-    for (const char* text : utf8)
-        result.push_back(QString::fromUtf8(text));
-    return result;
-}
+using Rows::texts;
