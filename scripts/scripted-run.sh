@@ -18,17 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=":$((90 + RANDOM % 50))"
-export DISPLAY="$display"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
-trayer --edge top --align right --widthtype request --height 24 --transparent false \
-    --tint 0x303030 --SetDockType true >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+source "$root/scripts/virtual-display.sh"
 
 # The default browser, as far as Qt asks for one, is a stub that records what it was given.
 mkdir -p "$work/bin"
