@@ -52,10 +52,10 @@ QString startStandIn(QProcess& standIn, const QString& program) {
 
 SearchCriteria everyName() {
     SearchCriteria criteria;
-    criteria.positionIndex = 0;
-    criteria.pinyinChoice = CriteriaLists::kAllPinyin;
-    criteria.sortIndex = 0;
-    criteria.deletionTypeChoice = CriteriaLists::kAllTypes;
+    criteria.place = KeywordPosition::Anywhere;
+    criteria.order = ResultOrder::Length;
+    criteria.deletionType = DeletionTypeFilter::All;
+    criteria.deletionDate = {DeletionDate::Kind::Any, {}};
     return criteria;
 }
 

@@ -58,10 +58,10 @@ void ProcessorTimeDuringNetworkWait(benchmark::State& state) {
 // Every name of the stand-in matches: 30,000 names, 1,000 pages of 30.
 SearchCriteria everyName() {
     SearchCriteria criteria;
-    criteria.positionIndex = 0;
-    criteria.pinyinChoice = CriteriaLists::kAllPinyin;
-    criteria.sortIndex = 0;
-    criteria.deletionTypeChoice = CriteriaLists::kAllTypes;
+    criteria.place = KeywordPosition::Anywhere;
+    criteria.order = ResultOrder::Length;
+    criteria.deletionType = DeletionTypeFilter::All;
+    criteria.deletionDate = {DeletionDate::Kind::Any, {}};
     return criteria;
 }
 

@@ -10,33 +10,38 @@ QString flag(bool ticked, const QString& value) {
     return ticked ? value : QString();
 }
 
-// Position codes count from 0, sort codes from 1: the service numbers them that way.
-QString optionCode(int selected, int buttons, int firstCode) {
-    if (selected < 0 || selected >= buttons)
+// Place codes count from 0, order codes from 1: the service numbers them that way.
+QString placeCode(KeywordPosition place) {
+    return QString::number(static_cast<int>(place));
+}
+
+QString orderCode(ResultOrder order) {
+    return QString::number(static_cast<int>(order) + 1);
+}
+
+// Sent only with pinyin ticked, and empty for any number of syllables.
+QString pinyinSyllablesCode(const SearchCriteria& criteria) {
+    if (!criteria.shapes.pinyin || criteria.pinyinSyllables <= 0)
         return {};
-    return QString::number(selected + firstCode);
+    return QString::number(criteria.pinyinSyllables);
 }
 
-QString pinyinLengthCode(const SearchCriteria& criteria) {
-    if (!criteria.structures[0])
-        return {};
-    const QStringList choices = CriteriaLists::pinyinChoices();
-    const qsizetype at = choices.indexOf(criteria.pinyinChoice);
-    // The first entry ("all pinyin") and any unknown text send no syllable count.
-    return at > 0 ? QString::number(at) : QString();
+QString deletionTypeCode(DeletionTypeFilter type) {
+    return QString::number(static_cast<int>(type));
 }
 
-QString deletionTypeCode(const QString& choice) {
-    const qsizetype at = CriteriaLists::deletionTypeChoices().indexOf(choice);
-    return at >= 0 ? QString::number(at) : QString();
-}
-
-QString deletionDateValue(const QString& choice) {
-    if (choice == CriteriaLists::kComingDeletions)
+QString deletionDateValue(const DeletionDate& date) {
+    switch (date.kind) {
+    case DeletionDate::Kind::Coming:
         return QStringLiteral("0");
-    if (choice == CriteriaLists::kPastDeletions)
+    case DeletionDate::Kind::Past:
         return QStringLiteral("1");
-    return choice;
+    case DeletionDate::Kind::Day:
+        return CriteriaLists::dateEntry(date.day);
+    case DeletionDate::Kind::Any:
+        break;
+    }
+    return {};
 }
 
 } // namespace
@@ -50,26 +55,26 @@ QString BuildListQuery(const QString& listBase, const SearchCriteria& criteria) 
     const auto& c = criteria;
     const Pair pairs[] = {
         {u"kw=", c.keyword, false},
-        {u"&p=", optionCode(c.positionIndex, 4, 0), false},
+        {u"&p=", placeCode(c.place), false},
         {u"&bl=", c.lengthFrom, false},
         {u"&el=", c.lengthTo, false},
-        {u"&ds%5B%5D=", flag(c.characters[0], QStringLiteral("1")), true},
-        {u"&ds%5B%5D=", flag(c.characters[1], QStringLiteral("2")), true},
-        {u"&ds%5B%5D=", flag(c.characters[2], QStringLiteral("3")), true},
-        {u"&py=", flag(c.structures[0], QStringLiteral("1")), true},
-        {u"&pl=", pinyinLengthCode(c), false},
-        {u"&ab=", flag(c.structures[1], QStringLiteral("1")), true},
-        {u"&cv=", flag(c.structures[2], QStringLiteral("1")), true},
-        {u"&vy=", flag(c.structures[3], QStringLiteral("1")), true},
-        {u"&ai=", flag(c.structures[4], QStringLiteral("1")), true},
-        {u"&hs=", flag(c.structures[5], QStringLiteral("1")), true},
-        {u"&sort=", optionCode(c.sortIndex, 5, 1), false},
-        {u"&suffix%5B%5D=", flag(c.suffixes[0], QStringLiteral("com")), true},
-        {u"&suffix%5B%5D=", flag(c.suffixes[1], QStringLiteral("net")), true},
-        {u"&suffix%5B%5D=", flag(c.suffixes[2], QStringLiteral("org")), true},
-        {u"&suffix%5B%5D=", flag(c.suffixes[3], QStringLiteral("cn")), true},
-        {u"&dt=", deletionTypeCode(c.deletionTypeChoice), false},
-        {u"&date=", deletionDateValue(c.deletionDateChoice), false},
+        {u"&ds%5B%5D=", flag(c.characters.letters, QStringLiteral("1")), true},
+        {u"&ds%5B%5D=", flag(c.characters.digits, QStringLiteral("2")), true},
+        {u"&ds%5B%5D=", flag(c.characters.hyphen, QStringLiteral("3")), true},
+        {u"&py=", flag(c.shapes.pinyin, QStringLiteral("1")), true},
+        {u"&pl=", pinyinSyllablesCode(c), false},
+        {u"&ab=", flag(c.shapes.repeatedPairs, QStringLiteral("1")), true},
+        {u"&cv=", flag(c.shapes.consonantVowel, QStringLiteral("1")), true},
+        {u"&vy=", flag(c.shapes.yAsVowel, QStringLiteral("1")), true},
+        {u"&ai=", flag(c.shapes.initialsOnly, QStringLiteral("1")), true},
+        {u"&hs=", flag(c.shapes.suggested, QStringLiteral("1")), true},
+        {u"&sort=", orderCode(c.order), false},
+        {u"&suffix%5B%5D=", flag(c.suffixes.com, QStringLiteral("com")), true},
+        {u"&suffix%5B%5D=", flag(c.suffixes.net, QStringLiteral("net")), true},
+        {u"&suffix%5B%5D=", flag(c.suffixes.org, QStringLiteral("org")), true},
+        {u"&suffix%5B%5D=", flag(c.suffixes.cn, QStringLiteral("cn")), true},
+        {u"&dt=", deletionTypeCode(c.deletionType), false},
+        {u"&date=", deletionDateValue(c.deletionDate), false},
         {u"&pagesize=30", QString(), false},
         {u"&st=1", QString(), false},
     };

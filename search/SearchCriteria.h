@@ -1,21 +1,58 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
-#include <array>
+// Where the keyword stands in the names.
+enum class KeywordPosition { Anywhere, Left, Right, LeftOrRight };
 
-// The criteria panel as the query builder reads it, taken from the controls when a search
-// starts. Indices follow the control arrays.
+// How the list service orders its results.
+enum class ResultOrder { Length, Letters, Suffix, DateThenLetters, DateThenLength };
+
+enum class DeletionTypeFilter { All, Delete, PreRelease };
+
+// The deletion date asked for: names still to be deleted, names already deleted, one day, or
+// (never from the window, whose list always has one chosen) no date at all.
+struct DeletionDate {
+    enum class Kind { Coming, Past, Day, Any };
+    Kind kind = Kind::Past;
+    QDate day; // valid only for Kind::Day
+};
+
+// The criteria of a search as values, taken from the window's controls when it starts.
 struct SearchCriteria {
-    QString keyword;                    // Text1
-    int positionIndex = -1;             // selected Option1 button, -1 when none
-    QString lengthFrom;                 // Text2(0)
-    QString lengthTo;                   // Text2(1)
-    std::array<bool, 3> characters{};   // Check1: letters, digits, hyphen
-    std::array<bool, 6> structures{};   // Check2: pinyin, AABB, CVCV, y vowel, initials, suggestion
-    QString pinyinChoice;               // Combo1's shown text
-    int sortIndex = -1;                 // selected Option2 button, -1 when none
-    std::array<bool, 4> suffixes{};     // Check3: com, net, org, cn
-    QString deletionTypeChoice;         // Combo2's shown text
-    QString deletionDateChoice;         // Combo3's shown text
+    QString keyword;
+    KeywordPosition place = KeywordPosition::Anywhere;
+    // The length bounds go to the service as typed, whatever they hold.
+    QString lengthFrom;
+    QString lengthTo;
+
+    struct Characters {
+        bool letters = false;
+        bool digits = false;
+        bool hyphen = false;
+    } characters;
+
+    struct Shapes {
+        bool pinyin = false;
+        bool repeatedPairs = false;  // AABB, ABAB, ABBA
+        bool consonantVowel = false; // CVCV, VCV
+        bool yAsVowel = false;
+        bool initialsOnly = false;
+        bool suggested = false;
+    } shapes;
+    // Syllables of a pinyin name, 1 to 4; 0 for any number.
+    int pinyinSyllables = 0;
+
+    ResultOrder order = ResultOrder::Length;
+
+    struct Suffixes {
+        bool com = false;
+        bool net = false;
+        bool org = false;
+        bool cn = false;
+    } suffixes;
+
+    DeletionTypeFilter deletionType = DeletionTypeFilter::All;
+    DeletionDate deletionDate;
 };

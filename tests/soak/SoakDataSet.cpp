@@ -56,12 +56,11 @@ SoakDataSet MakeSoakDataSet(const QDate& today, int pages, int unlistedNames, st
 
     SearchCriteria& c = data.criteria;
     c.keyword = QStringLiteral("a");
-    c.positionIndex = 0; // anywhere in the name
-    c.pinyinChoice = CriteriaLists::kAllPinyin;
-    c.sortIndex = 3; // deletion date, then letters
+    c.place = KeywordPosition::Anywhere;
+    c.order = ResultOrder::DateThenLetters;
     c.suffixes = {true, true, false, false};
-    c.deletionTypeChoice = CriteriaLists::kAllTypes;
-    c.deletionDateChoice = CriteriaLists::kPastDeletions;
+    c.deletionType = DeletionTypeFilter::All;
+    c.deletionDate = {DeletionDate::Kind::Past, {}};
     return data;
 }
 

@@ -56,15 +56,14 @@ QString text(const std::string& utf8) {
 
 SearchCriteria openingCriteria() {
     SearchCriteria criteria;
-    criteria.positionIndex = 0;
+    criteria.place = KeywordPosition::Anywhere;
     criteria.lengthFrom = QStringLiteral("1");
     criteria.lengthTo = QStringLiteral("3");
     criteria.characters = {true, true, false};
-    criteria.pinyinChoice = CriteriaLists::kAllPinyin;
-    criteria.sortIndex = 0;
+    criteria.order = ResultOrder::Length;
     criteria.suffixes = {false, true, true, false};
-    criteria.deletionTypeChoice = CriteriaLists::kDelete;
-    criteria.deletionDateChoice = CriteriaLists::kPastDeletions;
+    criteria.deletionType = DeletionTypeFilter::Delete;
+    criteria.deletionDate = {DeletionDate::Kind::Past, {}};
     return criteria;
 }
 
