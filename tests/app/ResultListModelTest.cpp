@@ -23,18 +23,15 @@ QStringList domains(const ResultListModel& model) {
 
 } // namespace
 
-TEST(ResultListModel, hasSixLeftAlignedColumnsWithTheirHeadersAndWidths) {
+TEST(ResultListModel, hasSixColumnsWithTheirHeaders) {
     ResultListModel model;
     ASSERT_EQ(model.columnCount(), 6);
     const QStringList headers{QStringLiteral("序号"),     QStringLiteral("域名"),
                               QStringLiteral("删除时间"), QStringLiteral("删除类型"),
                               QStringLiteral("百度建议"), QStringLiteral("是否已被注册")};
-    const int widths[] = {600, 1600, 1200, 1300, 1400, 1900};
-    for (int c = 0; c < 6; ++c) {
+    // Their widths are checked where they show, in the window's result view.
+    for (int c = 0; c < 6; ++c)
         EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), headers[c]);
-        EXPECT_EQ(ResultListModel::widthInTwips(static_cast<ResultListModel::Column>(c)),
-                  widths[c]);
-    }
     EXPECT_FALSE(model.headerData(6, Qt::Horizontal).isValid());
 }
 
