@@ -157,10 +157,21 @@ void WatchMonitor::setInterval(std::chrono::seconds interval) {
 
 void WatchMonitor::setHeld(bool held) {
     m_held = held;
-    if (held)
-        rearm();
-    else
+    if (!held) {
         runDue();
+        return;
+    }
+    if (m_checking) {
+        // The question would otherwise run beside the user's own: called off, it goes first
+        // once the user's operation has ended.
+        m_checking = false;
+        ++m_checkToken;
+        m_requested.removeAll(m_checkingDomain);
+        m_requested.prepend(m_checkingDomain);
+        if (m_cancelCheck)
+            m_cancelCheck();
+    }
+    rearm();
 }
 
 void WatchMonitor::runDue() {
@@ -220,6 +231,7 @@ QDateTime WatchMonitor::spacingGate(const QDateTime& now) const {
 
 void WatchMonitor::startCheck(const QString& domain) {
     m_checking = true;
+    m_checkingDomain = domain;
     const quint64 token = ++m_checkToken;
     QPointer<WatchMonitor> self(this);
     m_startCheck(domain, [self, token, domain](const CheckResult& result) {

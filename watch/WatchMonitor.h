@@ -54,8 +54,12 @@ public:
     std::chrono::seconds interval() const { return m_interval; }
     void setInterval(std::chrono::seconds interval);
 
-    // While held (the user's own search or check runs), no check starts; one in flight ends.
+    // While held (the user's own search or check runs), no check starts, and one in flight is
+    // called off through cancelCheck and asked again once released.
     void setHeld(bool held);
+    void setCancelCheck(std::function<void()> cancelCheck) {
+        m_cancelCheck = std::move(cancelCheck);
+    }
     bool isHeld() const { return m_held; }
     bool isChecking() const { return m_checking; }
     std::chrono::milliseconds spacing() const { return m_spacing; }
@@ -86,6 +90,8 @@ private:
 
     WatchStore& m_store;
     StartCheck m_startCheck;
+    std::function<void()> m_cancelCheck;
+    QString m_checkingDomain;
     Clock m_clock;
     QTimer m_timer;
 

@@ -1,0 +1,52 @@
+#include "web/AsyncFetch.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+AsyncFetch::AsyncFetch(QObject* parent) : QObject(parent) {
+    m_deadline.setSingleShot(true);
+    m_deadline.setTimerType(Qt::PreciseTimer);
+    connect(&m_deadline, &QTimer::timeout, this,
+            [this] { end(FetchOutcome::of(FetchOutcome::Kind::TimedOut)); });
+}
+
+AsyncFetch::~AsyncFetch() {
+    abort();
+}
+
+void AsyncFetch::start(const QString& address, std::chrono::nanoseconds timeLimit) {
+    abort();
+    // A manager per request, as in the window's own fetches: nothing is pooled between them.
+    m_manager = std::make_unique<QNetworkAccessManager>();
+    m_reply = m_manager->get(MakePageRequest(address));
+    m_body = std::make_unique<BodyReader>(m_reply);
+    connect(m_reply, &QNetworkReply::finished, this, [this] { end(m_body->finish()); });
+    // Rounded up, so the limit is never shorter than asked.
+    const auto limit = std::chrono::ceil<std::chrono::milliseconds>(timeLimit);
+    m_deadline.start(limit);
+}
+
+void AsyncFetch::end(const FetchOutcome& outcome) {
+    if (!m_reply)
+        return;
+    release();
+    emit finished(outcome);
+}
+
+void AsyncFetch::abort() {
+    release();
+}
+
+void AsyncFetch::release() {
+    m_deadline.stop();
+    if (!m_reply)
+        return;
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    reply->disconnect(this);
+    m_body.reset();
+    reply->abort();
+    // Deleted later: this may run inside the reply's own signal.
+    reply->deleteLater();
+    m_manager.release()->deleteLater();
+}
