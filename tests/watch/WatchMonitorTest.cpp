@@ -98,16 +98,24 @@ TEST_F(WatchMonitorTest, heldMonitorStartsNoCheckUntilReleased) {
     EXPECT_EQ(m_checks.asked, QStringList{u"held.example"_s});
 }
 
-TEST_F(WatchMonitorTest, checkInFlightWhenHeldEndsNormallyButNoNextOneStarts) {
+TEST_F(WatchMonitorTest, holdingCallsOffTheCheckInFlightAndAsksItAgainFirstOnRelease) {
+    int cancelled = 0;
+    m_monitor->setCancelCheck([&] { ++cancelled; });
     m_monitor->addMany({{u"a.example"_s, {}}, {u"b.example"_s, {}}});
-    ASSERT_EQ(m_checks.asked.size(), 1);
+    ASSERT_EQ(m_checks.asked, QStringList{u"a.example"_s});
+
     m_monitor->setHeld(true);
-    m_checks.answer(CheckVerdict::Registered);
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_FALSE(m_monitor->isChecking());
+    m_checks.answer(CheckVerdict::Free);
     advance(1min);
-    EXPECT_EQ(m_checks.asked.size(), 1);
-    EXPECT_EQ(stored(m_checks.asked[0]).checkCount, 1);
+    EXPECT_EQ(m_checks.asked.size(), 1) << "nothing starts while held";
+    EXPECT_EQ(stored(u"a.example"_s).checkCount, 0)
+        << "an answer that comes after the hold counts for nothing";
+    EXPECT_EQ(stored(u"a.example"_s).state, WatchState::Watching);
+
     m_monitor->setHeld(false);
-    EXPECT_EQ(m_checks.asked.size(), 2);
+    EXPECT_EQ(m_checks.asked, (QStringList{u"a.example"_s, u"a.example"_s}));
 }
 
 TEST_F(WatchMonitorTest, onlyOneCheckAtATimeAndQuestionsOneSecondApart) {
