@@ -1,0 +1,161 @@
+// The watch's background question against a real server: the same verdicts as the check of
+// every name, asked without a nested wait; and the watch list wired to it.
+#include "FixedTimeZone.h"
+#include "support/QStringPrinter.h"
+#include "support/TestServer.h"
+#include "support/UserTexts.h"
+
+#include "watch/AvailabilityQuestion.h"
+#include "watch/WatchList.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 9), QTime(9, 30), Qt::UTC);
+
+struct Answer {
+    int status = 200;
+    std::string body;
+    bool held = false;
+};
+
+class AvailabilityQuestionTest : public ::testing::Test {
+protected:
+    AvailabilityQuestionTest()
+        : server([this](const httplib::Request& request, httplib::Response& response) {
+              const Answer& a = answers.at(request.get_param_value("domain"));
+              if (a.held && !server.holdUntilReleased())
+                  return;
+              response.status = a.status;
+              response.set_content(a.body, "text/plain");
+          }),
+          question(server.baseUrl(), [] { return kNow; }) {}
+
+    std::optional<CheckResult> ask(const QString& domain) {
+        std::optional<CheckResult> result;
+        question.ask(domain, [&](const CheckResult& r) { result = r; });
+        if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
+            ADD_FAILURE() << "no answer for " << domain.toStdString();
+        return result;
+    }
+
+    std::map<std::string, Answer> answers;
+    TestServer server;
+    AvailabilityQuestion question;
+};
+
+TEST_F(AvailabilityQuestionTest, readsAnswersAsTheCheckOfEveryNameDoes) {
+    answers["free.com"] = {200, "|210|\nsecond line"};
+    answers["taken.com"] = {200, "<b>|211|</b>"};
+    answers["error.com"] = {500, "|210| but an error page"};
+    answers["refused.com"] = {200, ServiceMarkers::kRefusal};
+    answers["empty.com"] = {200, ""};
+
+    const std::optional<CheckResult> free = ask(QStringLiteral("free.com"));
+    ASSERT_TRUE(free);
+    EXPECT_EQ(free->record.verdict, CheckVerdict::Free);
+    EXPECT_EQ(free->record.httpStatus, 200);
+    EXPECT_EQ(free->record.firstLine, QStringLiteral("|210|"));
+    EXPECT_EQ(free->record.time, kNow);
+    EXPECT_FALSE(free->rateRefused);
+
+    EXPECT_EQ(ask(QStringLiteral("taken.com"))->record.verdict, CheckVerdict::Registered);
+    const std::optional<CheckResult> error = ask(QStringLiteral("error.com"));
+    EXPECT_EQ(error->record.verdict, CheckVerdict::NoVerdict) << "an error page is never free";
+    EXPECT_EQ(error->record.httpStatus, 500);
+    const std::optional<CheckResult> refused = ask(QStringLiteral("refused.com"));
+    EXPECT_EQ(refused->record.verdict, CheckVerdict::NoVerdict);
+    EXPECT_TRUE(refused->rateRefused);
+    EXPECT_EQ(ask(QStringLiteral("empty.com"))->record.verdict, CheckVerdict::NoVerdict);
+
+    EXPECT_EQ(server.targets().front(), "/check/check_ac1.cgi?domain=free.com");
+}
+
+TEST_F(AvailabilityQuestionTest, aTimeOutGivesNoVerdict) {
+    answers["slow.com"] = {200, "|210|", true};
+    question.setTimeLimit(200ms);
+    const std::optional<CheckResult> slow = ask(QStringLiteral("slow.com"));
+    ASSERT_TRUE(slow);
+    EXPECT_EQ(slow->record.verdict, CheckVerdict::NoVerdict);
+    EXPECT_EQ(slow->record.httpStatus, 0);
+    server.release();
+}
+
+TEST_F(AvailabilityQuestionTest, asksWithoutWaitingAndAnAbortedQuestionNeverAnswers) {
+    answers["held.com"] = {200, "|210|", true};
+    bool eventHandled = false;
+    QTimer::singleShot(0, [&] { eventHandled = true; });
+    bool answered = false;
+    question.ask(QStringLiteral("held.com"), [&](const CheckResult&) { answered = true; });
+    EXPECT_FALSE(eventHandled) << "asking ran no event loop of its own";
+    EXPECT_FALSE(answered);
+
+    bool arrived = false;
+    server.onArrival([&](const std::string&) { arrived = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrived; }, 20000));
+    question.abort();
+    server.release();
+    answers["next.com"] = {200, "|211|"};
+    EXPECT_EQ(ask(QStringLiteral("next.com"))->record.verdict, CheckVerdict::Registered);
+    EXPECT_FALSE(answered) << "the aborted question's answer is dropped";
+}
+
+TEST(WatchList, holdsNestAndReadDeletionDatesFromTheCell) {
+    WatchList list(QStringLiteral("http://127.0.0.1:9"), [] { return kNow; });
+    {
+        WatchList::Hold search(list);
+        EXPECT_TRUE(list.monitor().isHeld());
+        {
+            WatchList::Hold nestedCheck(list);
+        }
+        EXPECT_TRUE(list.monitor().isHeld()) << "the inner hold's end releases nothing";
+    }
+    EXPECT_FALSE(list.monitor().isHeld());
+
+    EXPECT_EQ(WatchList::deletionDateOf(QStringLiteral("2026-12-09 10:00:00")), QDate(2026, 12, 9));
+    EXPECT_EQ(WatchList::deletionDateOf(QStringLiteral("2026-12-09")), QDate(2026, 12, 9));
+    EXPECT_FALSE(WatchList::deletionDateOf(QStringLiteral("")));
+    EXPECT_FALSE(WatchList::deletionDateOf(QStringLiteral("即将删除")));
+    EXPECT_FALSE(WatchList::deletionDateOf(QStringLiteral("2026-13-01 00:00")));
+}
+
+TEST(WatchList, aNameThatTurnsFreeIsNotifiedOnceAndSurvivesARestart) {
+    FixedTimeZone zone;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("watchlist.sqlite"));
+    TestServer server([](const httplib::Request&, httplib::Response& response) {
+        answerText(response, "|210|", "text/plain");
+    });
+    {
+        WatchList list(server.baseUrl(), [] { return kNow; });
+        ASSERT_EQ(list.open(path).status, StoreOpenResult::Status::Opened);
+        QSignalSpy free(&list.monitor(), &WatchMonitor::becameFree);
+        ASSERT_TRUE(list.monitor().add(QStringLiteral("drop.com"), QDate(2026, 12, 9)));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return free.count() > 0; }, 20000));
+        EXPECT_EQ(free.count(), 1);
+        EXPECT_EQ(free.front().front().toString(), QStringLiteral("drop.com"));
+        EXPECT_EQ(list.monitor().entry(QStringLiteral("drop.com"))->state, WatchState::Free);
+    }
+    WatchList reopened(server.baseUrl(), [] { return kNow; });
+    QSignalSpy free(&reopened.monitor(), &WatchMonitor::becameFree);
+    ASSERT_EQ(reopened.open(path).status, StoreOpenResult::Status::Opened);
+    const std::optional<WatchEntry> entry = reopened.monitor().entry(QStringLiteral("drop.com"));
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->state, WatchState::Free);
+    EXPECT_EQ(entry->checkCount, 1);
+    EXPECT_EQ(reopened.store().recentChecks(QStringLiteral("drop.com"), 5).size(), 1);
+    EXPECT_EQ(free.count(), 0) << "a name found free before is not announced again";
+    EXPECT_EQ(server.requestCount(), 1u);
+}
+
+} // namespace

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "watch/AvailabilityQuestion.h"
+#include "watch/WatchMonitor.h"
+#include "watch/WatchStore.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <optional>
+
+// The watch list as the program runs it: its file, the monitor and the background question,
+// wired together. The window holds the watch while the user's own operations run.
+class WatchList : public QObject {
+    Q_OBJECT
+public:
+    using Clock = WatchMonitor::Clock;
+
+    WatchList(QString checkBase, Clock clock, QObject* parent = nullptr);
+
+    // Opens the file and starts watching; overdue names are checked at once, spaced apart.
+    StoreOpenResult open(const QString& path);
+
+    WatchMonitor& monitor() { return m_monitor; }
+    WatchStore& store() { return m_store; }
+    AvailabilityQuestion& question() { return m_question; }
+
+    // Holds the watch for as long as it lives; holds nest, so a targeted check inside a search
+    // releases nothing.
+    class Hold {
+    public:
+        explicit Hold(WatchList& list);
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        WatchList& m_list;
+    };
+
+    // The deletion date of a result row's deletion-time cell: its first ten characters read as
+    // yyyy-MM-dd; anything else means no date.
+    static std::optional<QDate> deletionDateOf(const QString& deletionTime);
+
+private:
+    WatchStore m_store;
+    AvailabilityQuestion m_question;
+    WatchMonitor m_monitor;
+    int m_holds = 0;
+};
