@@ -18,6 +18,14 @@ StoreOpenResult WatchList::open(const QString& path) {
     return result;
 }
 
+void WatchList::stop() {
+    if (m_stopped)
+        return;
+    m_stopped = true;
+    if (m_holds++ == 0)
+        m_monitor.setHeld(true);
+}
+
 WatchList::Hold::Hold(WatchList& list) : m_list(list) {
     if (m_list.m_holds++ == 0)
         m_list.m_monitor.setHeld(true);

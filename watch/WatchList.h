@@ -38,6 +38,9 @@ public:
         WatchList& m_list;
     };
 
+    // For good, when the program closes: nothing more is asked, whatever holds end later.
+    void stop();
+
     // The deletion date of a result row's deletion-time cell: its first ten characters read as
     // yyyy-MM-dd; anything else means no date.
     static std::optional<QDate> deletionDateOf(const QString& deletionTime);
@@ -47,4 +50,5 @@ private:
     AvailabilityQuestion m_question;
     WatchMonitor m_monitor;
     int m_holds = 0;
+    bool m_stopped = false;
 };

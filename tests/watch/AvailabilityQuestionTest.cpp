@@ -110,7 +110,7 @@ TEST_F(AvailabilityQuestionTest, asksWithoutWaitingAndAnAbortedQuestionNeverAnsw
     EXPECT_FALSE(answered) << "the aborted question's answer is dropped";
 }
 
-TEST(WatchList, holdsNestAndReadDeletionDatesFromTheCell) {
+TEST(WatchList, holdsNestAStopIsForGoodAndDatesComeFromTheCell) {
     WatchList list(QStringLiteral("http://127.0.0.1:9"), [] { return kNow; });
     {
         WatchList::Hold search(list);
@@ -121,6 +121,12 @@ TEST(WatchList, holdsNestAndReadDeletionDatesFromTheCell) {
         EXPECT_TRUE(list.monitor().isHeld()) << "the inner hold's end releases nothing";
     }
     EXPECT_FALSE(list.monitor().isHeld());
+
+    {
+        WatchList::Hold search(list);
+        list.stop();
+    }
+    EXPECT_TRUE(list.monitor().isHeld()) << "once stopped, the end of a hold releases nothing";
 
     EXPECT_EQ(WatchList::deletionDateOf(QStringLiteral("2026-12-09 10:00:00")), QDate(2026, 12, 9));
     EXPECT_EQ(WatchList::deletionDateOf(QStringLiteral("2026-12-09")), QDate(2026, 12, 9));
