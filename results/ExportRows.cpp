@@ -35,27 +35,38 @@ void appendLine(QString& csv, const QStringList& fields) {
 
 } // namespace
 
-QByteArray RowsAsCsv(const ResultListModel& rows) {
+QByteArray TableAsCsv(const QStringList& headers, const QList<QStringList>& rows) {
     QString csv;
-    QStringList headers;
-    for (int c = 0; c < ResultListModel::ColumnCount; ++c)
-        headers << ResultListModel::header(static_cast<ResultListModel::Column>(c));
     appendLine(csv, headers);
-    for (int r = 0; r < rows.count(); ++r) {
-        const ResultRow& row = rows.row(r);
-        appendLine(csv, QStringList(row.cells.begin(), row.cells.end()));
-    }
+    for (const QStringList& row : rows)
+        appendLine(csv, row);
     return QByteArrayLiteral("\xEF\xBB\xBF") + csv.toUtf8();
 }
 
-QString WriteRowsCsv(const ResultListModel& rows, const QString& path) {
+QString WriteCsvFile(const QByteArray& csv, const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    const QByteArray csv = RowsAsCsv(rows);
     if (file.write(csv) != csv.size())
         return file.errorString();
     if (!file.commit())
         return file.errorString();
     return {};
+}
+
+QByteArray RowsAsCsv(const ResultListModel& rows) {
+    QStringList headers;
+    for (int c = 0; c < ResultListModel::ColumnCount; ++c)
+        headers << ResultListModel::header(static_cast<ResultListModel::Column>(c));
+    QList<QStringList> cells;
+    cells.reserve(rows.count());
+    for (int r = 0; r < rows.count(); ++r) {
+        const ResultRow& row = rows.row(r);
+        cells << QStringList(row.cells.begin(), row.cells.end());
+    }
+    return TableAsCsv(headers, cells);
+}
+
+QString WriteRowsCsv(const ResultListModel& rows, const QString& path) {
+    return WriteCsvFile(RowsAsCsv(rows), path);
 }

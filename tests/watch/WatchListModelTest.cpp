@@ -1,0 +1,179 @@
+#include "WatchedList.h"
+#include "support/QStringPrinter.h"
+
+#include "watch/WatchListModel.h"
+#include "watch/WatchRules.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+class WatchListModelTest : public WatchedList {
+protected:
+    void SetUp() override {
+        WatchedList::SetUp();
+        model = std::make_unique<WatchListModel>(*monitor, store);
+        // Aborts the test on any breach of the model contract (rows announced wrongly, stale
+        // counts between begin and end).
+        tester = std::make_unique<QAbstractItemModelTester>(
+            model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    }
+
+    QStringList rowTexts(int row) {
+        QStringList texts;
+        for (int c = 0; c < WatchListModel::ColumnCount; ++c)
+            texts << model->index(row, c).data().toString();
+        return texts;
+    }
+
+    QStringList domains() {
+        QStringList names;
+        for (int r = 0; r < model->rowCount(); ++r)
+            names << model->index(r, WatchListModel::Domain).data().toString();
+        return names;
+    }
+
+    QString stateTip(int row) {
+        return model->index(row, WatchListModel::State).data(Qt::ToolTipRole).toString();
+    }
+
+    std::unique_ptr<WatchListModel> model;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+} // namespace
+
+TEST_F(WatchListModelTest, showsTheSixColumnsWithDatesAndLocalTimes) {
+    QStringList headers;
+    for (int c = 0; c < model->columnCount(); ++c)
+        headers << model->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headers, (QStringList{u"域名"_s, u"删除日期"_s, u"状态"_s, u"上次检查"_s,
+                                    u"下次检查"_s, u"检查次数"_s}));
+
+    ASSERT_TRUE(monitor->add(u"Later.Example"_s, QDate(2025, 3, 5)));
+    ASSERT_TRUE(monitor->add(u"free.example"_s));
+    answer(CheckVerdict::Free);
+    ASSERT_TRUE(monitor->add(u"open.example"_s));
+    advanceSeconds(2);
+    answer(CheckVerdict::Registered);
+
+    ASSERT_EQ(model->rowCount(), 3);
+    // The date starts at local midnight; 12:00 UTC is 20:00 local.
+    EXPECT_EQ(rowTexts(0), (QStringList{u"later.example"_s,
+                                        u"2025-03-05"_s,
+                                        u"等待删除"_s,
+                                        {},
+                                        u"2025-03-05 00:00:00"_s,
+                                        u"0"_s}));
+    EXPECT_EQ(
+        rowTexts(1),
+        (QStringList{u"free.example"_s, {}, u"可以注册"_s, u"2025-03-01 20:00:00"_s, {}, u"1"_s}));
+    EXPECT_EQ(rowTexts(2), (QStringList{u"open.example"_s,
+                                        {},
+                                        u"正在关注"_s,
+                                        u"2025-03-01 20:00:02"_s,
+                                        u"2025-03-01 20:10:02"_s,
+                                        u"1"_s}));
+}
+
+TEST_F(WatchListModelTest, rowsFollowTheMonitorsAddsChecksAndRemovals) {
+    QSignalSpy inserted(model.get(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(model.get(), &QAbstractItemModel::modelReset);
+
+    monitor->addMany({{u"a.example"_s, {}}, {u"b.example"_s, {}}, {u"c.example"_s, {}}});
+    EXPECT_EQ(domains(), (QStringList{u"a.example"_s, u"b.example"_s, u"c.example"_s}));
+    ASSERT_EQ(inserted.size(), 1) << "one insertion for the names added together";
+    EXPECT_EQ(inserted[0][1].toInt(), 0);
+    EXPECT_EQ(inserted[0][2].toInt(), 2);
+
+    changed.clear();
+    answer(CheckVerdict::Registered);
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].value<QModelIndex>().row(), 0);
+    EXPECT_EQ(changed[0][1].value<QModelIndex>().row(), 0);
+    EXPECT_EQ(model->index(0, WatchListModel::CheckCount).data().toString(), u"1"_s);
+
+    monitor->remove({u"b.example"_s});
+    EXPECT_EQ(domains(), (QStringList{u"a.example"_s, u"c.example"_s}));
+    EXPECT_EQ(reset.size(), 1);
+    EXPECT_EQ(model->index(1, WatchListModel::State).data().toString(), u"正在关注"_s);
+
+    ASSERT_TRUE(monitor->add(u"d.example"_s));
+    EXPECT_EQ(domains(), (QStringList{u"a.example"_s, u"c.example"_s, u"d.example"_s}));
+}
+
+TEST_F(WatchListModelTest, manyNamesAtOnceAndAReloadKeepEveryRow) {
+    QList<WatchMonitor::NewName> names;
+    for (int i = 0; i < 250; ++i)
+        names.append({u"n%1.example"_s.arg(i), QDate(2025, 4, 1)});
+    ASSERT_EQ(monitor->addMany(names), 250);
+    ASSERT_EQ(model->rowCount(), 250);
+    EXPECT_EQ(model->index(249, WatchListModel::Domain).data().toString(), u"n249.example"_s);
+
+    monitor->load();
+    EXPECT_EQ(model->rowCount(), 250);
+    EXPECT_EQ(model->index(0, WatchListModel::DeletionDate).data().toString(), u"2025-04-01"_s);
+}
+
+TEST_F(WatchListModelTest, aNewIntervalUpdatesTheRowsWithoutResettingThem) {
+    monitor->addMany({{u"a.example"_s, {}}, {u"b.example"_s, {}}});
+    answer(CheckVerdict::Registered);
+    QSignalSpy reset(model.get(), &QAbstractItemModel::modelReset);
+    QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
+
+    monitor->setInterval(30min);
+    EXPECT_EQ(reset.size(), 0) << "a reset would clear the user's selection";
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_EQ(model->index(0, WatchListModel::NextCheck).data().toString(),
+              u"2025-03-01 20:30:00"_s);
+}
+
+TEST_F(WatchListModelTest, theStateTipListsTheLastChecksNewestFirstWithServerTextEscaped) {
+    ASSERT_TRUE(monitor->add(u"a.example"_s));
+    EXPECT_EQ(stateTip(0), u"<p style='white-space:pre'>尚未检查</p>"_s);
+    answer(CheckVerdict::Registered, 200, u"<b>|210|</b>"_s);
+    for (int i = 0; i < 5; ++i) {
+        advanceSeconds(60);
+        monitor->checkNow({u"a.example"_s});
+        answer(i == 4 ? CheckVerdict::Free : CheckVerdict::NoVerdict, i == 0 ? 0 : 503,
+               u"line %1"_s.arg(i));
+    }
+    const QString tip = stateTip(0);
+    ASSERT_TRUE(tip.startsWith(u"<p style='white-space:pre'>"_s)) << tip.toStdString();
+    const QStringList lines = tip.sliced(27, tip.size() - 27 - 4).split(u'\n');
+    EXPECT_EQ(lines, (QStringList{u"2025-03-01 20:05:00  HTTP 503  未被注册---OK  line 4"_s,
+                                  u"2025-03-01 20:04:00  HTTP 503  无结论  line 3"_s,
+                                  u"2025-03-01 20:03:00  HTTP 503  无结论  line 2"_s,
+                                  u"2025-03-01 20:02:00  HTTP 503  无结论  line 1"_s,
+                                  u"2025-03-01 20:01:00  无回答  无结论  line 0"_s}));
+
+    monitor->remove({u"a.example"_s});
+    ASSERT_TRUE(monitor->add(u"b.example"_s));
+    advanceSeconds(2);
+    answer(CheckVerdict::Registered, 200, u"<b>|210|</b> & <script>x</script>"_s);
+    const QString escaped = stateTip(0);
+    EXPECT_TRUE(escaped.contains(u"已被注册  &lt;b&gt;|210|&lt;/b&gt; &amp; &lt;script&gt;"_s))
+        << escaped.toStdString();
+    EXPECT_FALSE(escaped.contains(u"<b>"_s));
+    EXPECT_FALSE(model->index(0, WatchListModel::Domain).data(Qt::ToolTipRole).isValid())
+        << "only the state has a tip";
+}
+
+TEST_F(WatchListModelTest, theCsvHasTheHeadersAndEveryRowAsShownWithFormulasDefused) {
+    ASSERT_TRUE(monitor->add(u"a.example"_s, QDate(2025, 3, 5)));
+    ASSERT_TRUE(monitor->add(u"=cmd.example"_s));
+    answer(CheckVerdict::Registered);
+    const QByteArray csv = model->asCsv();
+    ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(QString::fromUtf8(csv.mid(3)),
+              u"域名,删除日期,状态,上次检查,下次检查,检查次数\r\n"
+              u"a.example,2025-03-05,等待删除,,2025-03-05 00:00:00,0\r\n"
+              u"'=cmd.example,,正在关注,2025-03-01 20:00:00,2025-03-01 20:10:00,1\r\n"_s);
+}

@@ -1,0 +1,196 @@
+#include "watch/WatchListModel.h"
+
+#include "results/ExportRows.h"
+#include "watch/WatchMonitor.h"
+#include "watch/WatchStore.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<const char16_t*, WatchListModel::ColumnCount> kHeaders = {
+    u"域名", u"删除日期", u"状态", u"上次检查", u"下次检查", u"检查次数"};
+
+QString localTime(const QDateTime& time) {
+    return time.isValid() ? time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                          : QString();
+}
+
+QString verdictText(CheckVerdict verdict) {
+    switch (verdict) {
+    case CheckVerdict::Free:
+        return QStringLiteral("未被注册---OK");
+    case CheckVerdict::Registered:
+        return QStringLiteral("已被注册");
+    case CheckVerdict::NoVerdict:
+        break;
+    }
+    return QStringLiteral("无结论");
+}
+
+QString checkLine(const CheckRecord& check) {
+    const QString status = check.httpStatus > 0 ? QStringLiteral("HTTP %1").arg(check.httpStatus)
+                                                : QStringLiteral("无回答");
+    return localTime(check.time) + QStringLiteral("  ") + status + QStringLiteral("  ") +
+           verdictText(check.verdict) + QStringLiteral("  ") + check.firstLine;
+}
+
+} // namespace
+
+WatchListModel::WatchListModel(const WatchMonitor& monitor, WatchStore& store, QObject* parent)
+    : QAbstractTableModel(parent), m_monitor(monitor), m_store(store) {
+    connect(&monitor, &WatchMonitor::entryChanged, this, &WatchListModel::followChange);
+    connect(&monitor, &WatchMonitor::entriesReset, this, &WatchListModel::followReset);
+    followReset();
+}
+
+QString WatchListModel::header(Column column) {
+    return QString::fromUtf16(kHeaders.at(column));
+}
+
+int WatchListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_domains.size());
+}
+
+int WatchListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant WatchListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    if (role == Qt::DisplayRole)
+        return text(index.row(), static_cast<Column>(index.column()));
+    if (role == Qt::ToolTipRole && index.column() == State)
+        return stateTip(index.row());
+    return {};
+}
+
+QVariant WatchListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < ColumnCount)
+        return header(static_cast<Column>(section));
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+QString WatchListModel::domainAt(int row) const {
+    return row >= 0 && row < m_domains.size() ? m_domains[row] : QString();
+}
+
+const WatchEntry* WatchListModel::entryAt(int row) const {
+    const QList<WatchEntry>& entries = m_monitor.entries();
+    if (row < 0 || row >= m_domains.size() || row >= entries.size() ||
+        entries[row].domain != m_domains[row])
+        return nullptr;
+    return &entries[row];
+}
+
+QString WatchListModel::text(int row, Column column) const {
+    const WatchEntry* entry = entryAt(row);
+    if (!entry)
+        return {};
+    switch (column) {
+    case Domain:
+        return entry->domain;
+    case DeletionDate:
+        return entry->deletionDate ? entry->deletionDate->toString(QStringLiteral("yyyy-MM-dd"))
+                                   : QString();
+    case State:
+        return watchStateText(entry->state);
+    case LastCheck:
+        return localTime(entry->lastCheck);
+    case NextCheck:
+        return isFinished(entry->state) ? QString() : localTime(entry->nextCheck);
+    case CheckCount:
+        return QString::number(entry->checkCount);
+    case ColumnCount:
+        break;
+    }
+    return {};
+}
+
+// Tooltips guess at markup; the answers came from a server, so the text is shown escaped.
+QString WatchListModel::stateTip(int row) const {
+    const QString domain = domainAt(row);
+    if (domain.isEmpty())
+        return {};
+    QStringList lines;
+    for (const CheckRecord& check : m_store.recentChecks(domain, kChecksInTip))
+        lines << checkLine(check);
+    if (lines.isEmpty())
+        lines << QStringLiteral("尚未检查");
+    return QStringLiteral("<p style='white-space:pre'>") + lines.join(u'\n').toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
+QByteArray WatchListModel::asCsv() const {
+    QStringList headers;
+    for (int c = 0; c < ColumnCount; ++c)
+        headers << header(static_cast<Column>(c));
+    QList<QStringList> rows;
+    rows.reserve(m_domains.size());
+    for (int r = 0; r < m_domains.size(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < ColumnCount; ++c)
+            cells << text(r, static_cast<Column>(c));
+        rows << cells;
+    }
+    return TableAsCsv(headers, rows);
+}
+
+void WatchListModel::followChange(const QString& domain) {
+    if (!m_rowOf.contains(domain))
+        takeNewRows();
+    const int row = m_rowOf.value(domain, -1);
+    if (row < 0) {
+        // The monitor's list changed in a way other than appending: read it again.
+        followReset();
+        return;
+    }
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+// The monitor appends new names at the end; if the known rows are no longer its first ones,
+// the list is read again from the start.
+void WatchListModel::takeNewRows() {
+    const QList<WatchEntry>& entries = m_monitor.entries();
+    const qsizetype known = m_domains.size();
+    if (entries.size() <= known)
+        return;
+    for (qsizetype r = 0; r < known; ++r) {
+        if (entries[r].domain != m_domains[r]) {
+            followReset();
+            return;
+        }
+    }
+    beginInsertRows(QModelIndex(), int(known), int(entries.size() - 1));
+    for (qsizetype r = known; r < entries.size(); ++r) {
+        m_rowOf.insert(entries[r].domain, int(r));
+        m_domains << entries[r].domain;
+    }
+    endInsertRows();
+}
+
+void WatchListModel::followReset() {
+    const QList<WatchEntry>& entries = m_monitor.entries();
+    bool sameNames = entries.size() == m_domains.size();
+    for (qsizetype r = 0; sameNames && r < entries.size(); ++r)
+        sameNames = entries[r].domain == m_domains[r];
+    if (sameNames) {
+        // Only the contents changed (a new interval moves every next check): the views keep
+        // their selection.
+        if (!m_domains.isEmpty())
+            emit dataChanged(index(0, 0), index(int(m_domains.size()) - 1, ColumnCount - 1));
+        return;
+    }
+    beginResetModel();
+    m_domains.clear();
+    m_rowOf.clear();
+    m_domains.reserve(entries.size());
+    m_rowOf.reserve(entries.size());
+    for (qsizetype r = 0; r < entries.size(); ++r) {
+        m_domains << entries[r].domain;
+        m_rowOf.insert(entries[r].domain, int(r));
+    }
+    endResetModel();
+}
