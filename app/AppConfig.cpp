@@ -1,6 +1,7 @@
 #include "app/AppConfig.h"
 
 #include "BuildConfig.h"
+#include "watch/WatchStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,5 +29,6 @@ AppConfig AppConfig::fromBuild() {
     config.checkBase = QString::fromUtf16(BuildConfig::kCheckBase);
     const QString homePage = QString::fromUtf16(BuildConfig::kHomePage);
     config.homePage = homePage.isEmpty() ? shippedHomePage() : QUrl(homePage);
+    config.watchListPath = WatchStore::defaultPath();
     return config;
 }

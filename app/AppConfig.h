@@ -20,6 +20,8 @@ struct AppConfig {
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
     // How long one request may take; tests whose point is not the exact limit shorten it.
     std::chrono::nanoseconds fetchTimeLimit = kFetchTimeLimit;
+    // The watch list's file; empty keeps the list in memory only.
+    QString watchListPath;
 
     static AppConfig fromBuild();
 };

@@ -6,12 +6,14 @@
 #include "app/ProgressDisplay.h"
 #include "app/ResultViewSetup.h"
 #include "app/SelectedRows.h"
+#include "app/WatchListWindow.h"
 #include "results/ExportRows.h"
 #include "search/RunListSearch.h"
 #include "ui_MainWindow.h"
 #include "verify/VerifyListedDomains.h"
 #include "verify/VerifyTargetDomain.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -42,7 +44,7 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_config(std::move(config)), m_ui(std::make_unique<Ui::MainWindow>()),
-      m_guard(nullptr, nullptr), m_tray(this) {
+      m_guard(nullptr, nullptr), m_tray(this), m_watch(m_config.checkBase, m_config.now) {
     registerPictures();
     m_workspace.now = m_config.now;
     m_workspace.fetchTimeLimit = m_config.fetchTimeLimit;
@@ -92,6 +94,7 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
 MainWindow::~MainWindow() {
     // Waits that are still open end now, before the widgets go.
     m_closing.begin();
+    m_watch.stop();
 }
 
 void MainWindow::startUp() {
@@ -101,6 +104,75 @@ void MainWindow::startUp() {
     FillCriteriaLists(*m_ui, m_config.today());
     m_panels = AddStatusPanels(m_ui->statusBar, m_status);
     m_tray.show();
+    openWatchListFile();
+}
+
+void MainWindow::openWatchListFile() {
+    connect(&m_watch.monitor(), &WatchMonitor::becameFree, this, &MainWindow::announceFree);
+    connect(&m_watch.monitor(), &WatchMonitor::storeFailed, this,
+            &MainWindow::reportWatchStoreFailure);
+    if (m_tray.icon())
+        connect(m_tray.icon(), &QSystemTrayIcon::messageClicked, this, &MainWindow::openWatchList);
+    const QString path =
+        m_config.watchListPath.isEmpty() ? QStringLiteral(":memory:") : m_config.watchListPath;
+    const StoreOpenResult opened = m_watch.open(path);
+    if (opened.status == StoreOpenResult::Status::Opened)
+        return;
+    // Told without holding up the start: the window and the watch go on either way.
+    QString text;
+    if (opened.status == StoreOpenResult::Status::MovedAside) {
+        text = QStringLiteral("关注列表文件已损坏或无法读取，已移到：\n%1\n新的关注列表已经开始。")
+                   .arg(opened.movedTo);
+    } else {
+        text = QStringLiteral("无法打开关注列表文件 %1：%2\n本次关注的域名不会被保存。")
+                   .arg(path, opened.error);
+    }
+    showPlainMessage(QStringLiteral("关注列表"), text)
+        ->setObjectName(QStringLiteral("WatchListFileMessage"));
+}
+
+QMessageBox* MainWindow::showPlainMessage(const QString& title, const QString& text) {
+    // A path or an error text is shown as it is, never read as markup; and the message holds up
+    // neither the window nor the watch.
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return box;
+}
+
+void MainWindow::reportWatchStoreFailure(const QString& error) {
+    // One message at a time: a failing disk would otherwise pile one up per check.
+    if (findChild<QMessageBox*>(QStringLiteral("WatchListStoreMessage")))
+        return;
+    showPlainMessage(QStringLiteral("关注列表"), QStringLiteral("关注列表无法保存：%1").arg(error))
+        ->setObjectName(QStringLiteral("WatchListStoreMessage"));
+}
+
+void MainWindow::announceFree(const QString& domain) {
+    QApplication::alert(this);
+    if (m_tray.icon() && m_tray.icon()->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
+        QSystemTrayIcon::supportsMessages()) {
+        m_tray.icon()->showMessage(QStringLiteral("可以注册"), domain,
+                                   QSystemTrayIcon::Information);
+    } else {
+        openWatchList();
+    }
+}
+
+void MainWindow::openWatchList() {
+    if (!m_watchWindow)
+        m_watchWindow = std::make_unique<WatchListWindow>(m_watch.monitor(), m_watch.store());
+    m_watchWindow->showAndRaise();
+}
+
+void MainWindow::addSelectedToWatchList() {
+    QList<WatchMonitor::NewName> names;
+    for (int row : SelectedRows(m_ui->resultView)) {
+        names.append({m_rows.cell(row, ResultListModel::Domain),
+                      WatchList::deletionDateOf(m_rows.cell(row, ResultListModel::DeletionTime))});
+    }
+    m_watch.monitor().addMany(names);
 }
 
 void MainWindow::connectHandlers() {
@@ -112,6 +184,16 @@ void MainWindow::connectHandlers() {
     m_ui->targetDomainEdit->installEventFilter(this);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &MainWindow::stopRunningOperation);
+    // The watch list's commands live in the window too, so the keyboard and assistive tools
+    // reach them; the context menu shows the same actions with their shortcuts.
+    m_addToWatchAction = new QAction(QStringLiteral("加入关注列表"), this);
+    m_addToWatchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(m_addToWatchAction, &QAction::triggered, this, &MainWindow::addSelectedToWatchList);
+    m_openWatchAction = new QAction(QStringLiteral("关注列表..."), this);
+    m_openWatchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(m_openWatchAction, &QAction::triggered, this, &MainWindow::openWatchList);
+    addAction(m_addToWatchAction);
+    addAction(m_openWatchAction);
     m_ui->resultView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_ui->resultView, &QWidget::customContextMenuRequested, this,
             &MainWindow::showResultListMenu);
@@ -121,6 +203,7 @@ void MainWindow::runMarkedOperation(QPushButton* marker, const std::function<voi
     if (!m_guard.passes())
         return;
     BusyGuard::Running running(marker);
+    WatchList::Hold watchWaits(m_watch);
     ProgressDisplay progress(m_panels.progress, m_workspace);
     operation();
 }
@@ -162,6 +245,7 @@ void MainWindow::filterRegistered() {
 void MainWindow::verifyTarget() {
     if (!m_guard.passes())
         return;
+    WatchList::Hold watchWaits(m_watch);
     VerifyTargetDomain(m_config.checkBase, m_ui->targetDomainEdit->text(), m_workspace);
 }
 
@@ -170,8 +254,10 @@ void MainWindow::targetDomainKeyPressed(int characterCode) {
         return;
     // The Enter key is never held back by the busy guard.
     const QString name = m_ui->targetDomainEdit->text();
-    if (name.contains(u'.'))
-        VerifyTargetDomain(m_config.checkBase, name, m_workspace);
+    if (!name.contains(u'.'))
+        return;
+    WatchList::Hold watchWaits(m_watch);
+    VerifyTargetDomain(m_config.checkBase, name, m_workspace);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -195,6 +281,9 @@ QMenu* MainWindow::buildResultListMenu() {
     QAction* recheckAction = menu->addAction(QStringLiteral("重新验证未验证的域名"));
     recheckAction->setEnabled(m_guard.passes());
     connect(recheckAction, &QAction::triggered, this, &MainWindow::recheckUnverified);
+    menu->addSeparator();
+    menu->addAction(m_addToWatchAction);
+    menu->addAction(m_openWatchAction);
     return menu;
 }
 
@@ -211,10 +300,9 @@ void MainWindow::chooseFileAndExport() {
     if (path.isEmpty())
         return;
     const QString error = exportRowsTo(path);
-    if (!error.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("导出失败"),
-                             QStringLiteral("无法写入文件 %1：%2").arg(path, error));
-    }
+    if (!error.isEmpty())
+        showPlainMessage(QStringLiteral("导出失败"),
+                         QStringLiteral("无法写入文件 %1：%2").arg(path, error));
 }
 
 QString MainWindow::exportRowsTo(const QString& path) {
@@ -258,6 +346,8 @@ void MainWindow::unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // The watch asks nothing more once the window is going.
+    m_watch.stop();
     m_tray.remove();
     QDesktopServices::openUrl(m_config.homePage);
     m_closing.begin();

@@ -7,6 +7,7 @@
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
+#include "watch/WatchList.h"
 #include "web/Closing.h"
 
 #include <QWidget>
@@ -14,8 +15,11 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMenu;
+class QMessageBox;
 class QProgressBar;
+class WatchListWindow;
 
 namespace Ui {
 class MainWindow;
@@ -34,6 +38,9 @@ public:
     StatusLine& status() { return m_status; }
     QSystemTrayIcon* trayIcon() const { return m_tray.icon(); }
     QProgressBar* progressBar() const { return m_panels.progressBar(); }
+    WatchList& watchList() { return m_watch; }
+    // The watch list's window, once it has been opened.
+    WatchListWindow* watchListWindow() const { return m_watchWindow.get(); }
 
 public Q_SLOTS:
     void startSearch();
@@ -53,6 +60,9 @@ public Q_SLOTS:
     // Writes every row to a CSV file; returns an error text, empty on success.
     QString exportRowsTo(const QString& path);
     void copySelectedDomains();
+    // The selected rows' names join the watch list with the dates of their deletion-time cells.
+    void addSelectedToWatchList();
+    void openWatchList();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -68,6 +78,10 @@ private:
     void showResultListMenu(const QPoint& at);
     void chooseFileAndExport();
     void unload();
+    void openWatchListFile();
+    void announceFree(const QString& domain);
+    void reportWatchStoreFailure(const QString& error);
+    QMessageBox* showPlainMessage(const QString& title, const QString& text);
 
     AppConfig m_config;
     std::unique_ptr<Ui::MainWindow> m_ui;
@@ -78,5 +92,9 @@ private:
     BusyGuard m_guard;
     StatusPanels m_panels;
     TrayPresence m_tray;
+    WatchList m_watch;
+    std::unique_ptr<WatchListWindow> m_watchWindow;
+    QAction* m_addToWatchAction = nullptr;
+    QAction* m_openWatchAction = nullptr;
     bool m_unloaded = false;
 };

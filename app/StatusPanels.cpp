@@ -33,8 +33,8 @@ StatusPanels AddStatusPanels(QStatusBar* bar, StatusLine& status) {
     bar->addWidget(s.panels[2]);
     s.panels[0] = makePanel(bar, QStringLiteral("StatusBar1.Panel1"), kStatusPanelTwips,
                             QStringLiteral("状态：准备就绪"));
-    s.panels[1] = makePanel(bar, QStringLiteral("StatusBar1.Panel2"), kMakerPanelTwips,
-                            Maker::kInformation);
+    s.panels[1] =
+        makePanel(bar, QStringLiteral("StatusBar1.Panel2"), kMakerPanelTwips, Maker::kInformation);
     bar->insertWidget(0, s.panels[0]);
     bar->insertWidget(1, s.panels[1]);
 

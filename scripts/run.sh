@@ -9,16 +9,12 @@ bash "$root/scripts/setup.sh"
 # Only what runs here: the program and the stand-in, not the tests and benchmarks.
 BUILD_TARGET="morrowcatch morrowcatch-sandbox" bash "$root/scripts/build.sh"
 
-"$build/morrowcatch-sandbox" --port 8730 &
-sandbox=$!
-trap 'kill $sandbox 2>/dev/null || true; wait $sandbox 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-    curl -s -o /dev/null "http://127.0.0.1:8730/check/check_ac1.cgi?domain=ready.com" && break
-    sleep 0.1
-done
-
 if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
+    source "$root/scripts/stand-in.sh"
+    trap stop_stand_in EXIT
+    start_stand_in
     "$build/morrowcatch"
 else
+    # The scripted run starts the stand-in itself, and again with its clock moved on.
     BUILD_DIR="$build" bash "$root/scripts/scripted-run.sh"
 fi

@@ -4,7 +4,11 @@
 # click on the icon, close. Saves a screenshot of each step and checks that the home page was
 # opened exactly once, through a stub browser.
 #
-# Needs a build (BUILD_DIR, default build/) and the stand-in services on 127.0.0.1:8730.
+# Then the watch list: a name listed for deletion today is watched while the stand-in's clock
+# stands before its drop, the stand-in's clock passes the drop, and the name found free is
+# announced in the notification area.
+#
+# Needs a build (BUILD_DIR, default build/); starts the stand-in services on 127.0.0.1:8730.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
@@ -12,13 +16,16 @@ shots="${SCREENSHOT_DIR:-$root/screenshots}"
 work="$(mktemp -d)"
 mkdir -p "$shots"
 pids=()
+source "$root/scripts/stand-in.sh"
 cleanup() {
+    stop_stand_in
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 source "$root/scripts/virtual-display.sh"
+start_stand_in
 
 # The default browser, as far as Qt asks for one, is a stub that records what it was given.
 mkdir -p "$work/bin"

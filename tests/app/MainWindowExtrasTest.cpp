@@ -109,8 +109,8 @@ TEST(MainWindowExtras, escapeEndsACheckAfterTheRequestInFlightKeepingWhatItFound
 
 TEST(MainWindowExtras, escapeEndsASearchAfterThePageInFlight) {
     std::unique_ptr<TestServer> server;
-    server =
-        std::make_unique<TestServer>([&](const httplib::Request& request, httplib::Response& response) {
+    server = std::make_unique<TestServer>(
+        [&](const httplib::Request& request, httplib::Response& response) {
             if (request.target.find("&page=2") != std::string::npos && !server->holdUntilReleased())
                 return;
             answerText(response, ListPages::pageOfDomains("20", {"a.com", "b.com"}));
@@ -143,9 +143,7 @@ TEST(MainWindowExtras, theVerdictCellShowsWhenAndWhatTheServiceAnsweredAsPlainTe
     const QString tip = form.rows()
                             .data(form.rows().index(0, ResultListModel::Verdict), Qt::ToolTipRole)
                             .toString();
-    EXPECT_TRUE(
-        tip.contains(QStringLiteral("验证时间：2026-12-08 23:59:58")))
-        << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("验证时间：2026-12-08 23:59:58"))) << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("&lt;b&gt;|211|&lt;/b&gt; taken")))
         << tip.toStdString();
     EXPECT_FALSE(tip.contains(QStringLiteral("second line")));

@@ -1,8 +1,8 @@
 // Minimise, restore and close. Where there is no notification area (offscreen) the window
 // stays minimised; the tests that need one skip there and run on the scripted run's display,
 // which has a tray host.
-#include "MainWindowFixture.h"
 #include "HomePageSpy.h"
+#include "MainWindowFixture.h"
 
 #include <QSystemTrayIcon>
 #include <QTest>

@@ -1,15 +1,15 @@
 // The command buttons and the Enter key as the user meets them: the busy guard, nesting
 // inside waits, and closing while an operation waits for the network.
-#include "MainWindowFixture.h"
 #include "HomePageSpy.h"
+#include "MainWindowFixture.h"
 #include "support/ListPages.h"
 #include "support/TestServer.h"
 
 #include <QTest>
 
 #include <atomic>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace std::chrono_literals;
 
@@ -79,7 +79,8 @@ TEST(MainWindowOperations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt
     whenFirstAsked(*server, [&] {
         const Ui::MainWindow& c = form.controls();
         sawBusyTag = isMarkedBusy(c.searchButton);
-        clickEach({c.searchButton, c.verifyButton, c.clearButton, c.filterButton, c.targetCheckButton});
+        clickEach(
+            {c.searchButton, c.verifyButton, c.clearButton, c.filterButton, c.targetCheckButton});
     });
     QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
 
@@ -191,7 +192,8 @@ TEST(MainWindowOperations, duringACheckOfEveryNameTheButtonsAreRefused) {
     whenFirstAsked(*server, [&] {
         const Ui::MainWindow& c = form.controls();
         sawBusyTag = isMarkedBusy(c.verifyButton);
-        clickEach({c.targetCheckButton, c.filterButton, c.clearButton, c.verifyButton, c.searchButton});
+        clickEach(
+            {c.targetCheckButton, c.filterButton, c.clearButton, c.verifyButton, c.searchButton});
     });
     QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
 

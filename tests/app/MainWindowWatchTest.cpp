@@ -1,0 +1,180 @@
+// The watch list from the main window: the context menu and its shortcuts, names and dates
+// taken from the rows, the watch held while the user's own operations run, the announcement of
+// a free name, and a damaged file at start-up.
+#include "MainWindowFixture.h"
+#include "app/WatchListWindow.h"
+#include "support/ListPages.h"
+#include "support/TestServer.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ResultRow listedRow(const QString& domain, const QString& deletionTime) {
+    ResultRow row;
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::DeletionTime] = deletionTime;
+    return row;
+}
+
+void selectRows(MainWindow& form, std::initializer_list<int> rows) {
+    auto* view = form.controls().resultView;
+    for (int row : rows) {
+        view->selectionModel()->select(form.rows().index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+QAction* actionNamed(QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    ADD_FAILURE() << "no menu entry " << text.toStdString();
+    return nullptr;
+}
+
+bool isCheck(const std::string& target) {
+    return target.rfind("/check/", 0) == 0;
+}
+
+} // namespace
+
+TEST(MainWindowWatch, theMenuAndItsShortcutsAddTheSelectedRowsOnceWithTheirDates) {
+    MainWindow form(testConfig());
+    form.watchList().monitor().setHeld(true);
+    form.rows().appendRows(
+        {listedRow(QStringLiteral("a.com"), QStringLiteral("2026-12-10 08:00:00")),
+         listedRow(QStringLiteral("b.com"), QStringLiteral("2026-12-11")),
+         listedRow(QStringLiteral("c.com"), QStringLiteral("明天"))});
+    std::unique_ptr<QMenu> menu(form.buildResultListMenu());
+    QAction* add = actionNamed(*menu, QStringLiteral("加入关注列表"));
+    QAction* open = actionNamed(*menu, QStringLiteral("关注列表..."));
+    ASSERT_TRUE(add && open);
+    EXPECT_EQ(add->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(open->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    selectRows(form, {0, 2});
+    QTest::keyClick(&form, Qt::Key_D, Qt::ControlModifier);
+    const WatchMonitor& monitor = form.watchList().monitor();
+    ASSERT_EQ(monitor.entries().size(), 2);
+    EXPECT_EQ(monitor.entry(QStringLiteral("a.com"))->deletionDate, QDate(2026, 12, 10));
+    EXPECT_FALSE(monitor.entry(QStringLiteral("c.com"))->deletionDate)
+        << "a cell that is not a date means no date";
+
+    selectRows(form, {0, 1});
+    add->trigger();
+    EXPECT_EQ(monitor.entries().size(), 3) << "a name already watched is not added twice";
+    EXPECT_EQ(monitor.entry(QStringLiteral("b.com"))->deletionDate, QDate(2026, 12, 11));
+
+    EXPECT_EQ(form.watchListWindow(), nullptr);
+    QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+    ASSERT_NE(form.watchListWindow(), nullptr);
+    EXPECT_TRUE(form.watchListWindow()->isVisible());
+    EXPECT_EQ(form.watchListWindow()->windowTitle(), QStringLiteral("关注列表"));
+    form.watchListWindow()->close();
+    EXPECT_FALSE(form.watchListWindow()->isVisible());
+    EXPECT_EQ(monitor.entries().size(), 3) << "closing the watch list's window ends no watch";
+}
+
+TEST(MainWindowWatch, noBackgroundCheckRunsWhileTheUsersSearchWaits) {
+    std::unique_ptr<TestServer> server;
+    server = std::make_unique<TestServer>(
+        [&](const httplib::Request& request, httplib::Response& response) {
+            if (isCheck(request.target)) {
+                answerText(response, "|211|", "text/plain");
+            } else if (server->holdUntilReleased()) {
+                answerText(response, ListPages::pageOfDomains("1", {"listed.com"}));
+            }
+        });
+    MainWindow form(testConfig(server->baseUrl()));
+    bool checkingDuringSearch = false;
+    bool checkAsked = false;
+    server->onArrival([&](const std::string& target) {
+        if (isCheck(target)) {
+            checkAsked = true;
+            return;
+        }
+        // The search waits for its page: a name added now is due at once, but must wait.
+        form.watchList().monitor().add(QStringLiteral("watched.com"));
+        form.watchList().monitor().runDue();
+        checkingDuringSearch = form.watchList().monitor().isChecking();
+        server->release();
+    });
+
+    QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return checkAsked; }, 20000))
+        << "the held check runs once the search has ended";
+    EXPECT_FALSE(checkingDuringSearch);
+    EXPECT_EQ(server->targets().back(), "/check/check_ac1.cgi?domain=watched.com");
+    EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"))
+        << "the watch writes nothing in the status line";
+    EXPECT_EQ(form.rows().count(), 1) << "nor in the result list";
+}
+
+TEST(MainWindowWatch, aNameFoundFreeShowsTheWatchListWhereThereIsNoNotificationArea) {
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        GTEST_SKIP() << "this display has a notification area";
+    TestServer server([](const httplib::Request&, httplib::Response& response) {
+        answerText(response, "|210|", "text/plain");
+    });
+    MainWindow form(testConfig(server.baseUrl()));
+    ASSERT_TRUE(form.watchList().monitor().add(QStringLiteral("free.com")));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return form.watchListWindow() && form.watchListWindow()->isVisible(); }, 20000));
+    EXPECT_EQ(form.watchList().monitor().entry(QStringLiteral("free.com"))->state,
+              WatchState::Free);
+}
+
+TEST(MainWindowWatch, aDamagedFileIsMovedAsideAndTheUserToldWhere) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("watchlist.sqlite"));
+    {
+        QFile damaged(path);
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(4096, 'x'));
+    }
+    AppConfig config = testConfig();
+    config.watchListPath = path;
+    MainWindow form(config);
+    auto* message = form.findChild<QMessageBox*>(QStringLiteral("WatchListFileMessage"));
+    ASSERT_NE(message, nullptr);
+    const QStringList moved =
+        QDir(dir.path()).entryList({QStringLiteral("watchlist.sqlite.*")}, QDir::Files);
+    ASSERT_FALSE(moved.isEmpty()) << "the damaged file is kept";
+    EXPECT_TRUE(message->text().contains(moved.front())) << message->text().toStdString();
+    QFile kept(dir.filePath(moved.front()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray(4096, 'x'));
+    EXPECT_TRUE(form.watchList().monitor().add(QStringLiteral("fresh.com")))
+        << "a fresh list has started";
+}
+
+TEST(MainWindowWatch, theListIsKeptAcrossAStartOfTheProgram) {
+    QTemporaryDir dir;
+    AppConfig config = testConfig();
+    config.watchListPath = dir.filePath(QStringLiteral("watchlist.sqlite"));
+    config.now = [] { return QDateTime(QDate(2026, 12, 9), QTime(12, 0)); };
+    {
+        MainWindow form(config);
+        form.watchList().monitor().setHeld(true);
+        form.rows().appendRow(listedRow(QStringLiteral("kept.com"), QStringLiteral("2026-12-20")));
+        selectRows(form, {0});
+        form.addSelectedToWatchList();
+    }
+    MainWindow again(config);
+    const std::optional<WatchEntry> kept =
+        again.watchList().monitor().entry(QStringLiteral("kept.com"));
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->deletionDate, QDate(2026, 12, 20));
+    EXPECT_EQ(kept->state, WatchState::AwaitingDeletion);
+}
