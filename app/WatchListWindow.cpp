@@ -18,6 +18,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 WatchListWindow::WatchListWindow(WatchMonitor& monitor, WatchStore& store, QWidget* parent)
     : QWidget(parent, Qt::Window), m_monitor(monitor),
       m_model(new WatchListModel(monitor, store, this)), m_view(new QTableView(this)),
@@ -35,6 +37,12 @@ WatchListWindow::WatchListWindow(WatchMonitor& monitor, WatchStore& store, QWidg
     m_view->setTabKeyNavigation(false);
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setStretchLastSection(true);
+    // Fixed widths that fit a name and a date with its time on one line; measuring the texts
+    // would read every row of a long list.
+    m_view->setWordWrap(false);
+    const int widths[] = {170, 90, 80, 140, 140};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        m_view->setColumnWidth(column, widths[column]);
 
     m_checkNowButton = addButton(QStringLiteral("立即检查"), "CheckNowButton");
     m_removeButton = addButton(QStringLiteral("移除"), "RemoveButton");

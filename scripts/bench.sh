@@ -28,7 +28,8 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 cmake --build "$build" --target morrowcatch-bench-parse morrowcatch-bench-list \
     morrowcatch-bench-network morrowcatch-bench-verify morrowcatch-bench-memory \
-    morrowcatch-bench-startup morrowcatch-bench-write-page morrowcatch-sandbox
+    morrowcatch-bench-startup morrowcatch-bench-write-page morrowcatch-sandbox \
+    morrowcatch-bench-waits morrowcatch-bench-watch-list
 
 bin="$build/bench"
 results="$build/bench-results"
@@ -40,6 +41,15 @@ git -C "$root" rev-parse --short HEAD > "$results/commit.txt" 2>/dev/null || ech
 date -u '+%Y-%m-%d %H:%M UTC' > "$results/date.txt"
 dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null | cut -d- -f1 > "$results/qt-version.txt" || true
 c++ --version | head -1 > "$results/compiler.txt"
+
+# The window on an X server, as a user sees it: Xvfb with a window manager and a notification
+# area, for this one program and ended with it.
+run_on_x_server() (
+    pids=()
+    trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+    source "$root/scripts/virtual-display.sh"
+    QT_QPA_PLATFORM=xcb "$@"
+)
 
 # Google Benchmark's own repetitions; the long benchmarks fix theirs in the code.
 run_benchmark() {
@@ -67,6 +77,11 @@ for i in 1 2 3; do
 done
 echo "== start to the window shown"
 "$python" "$root/bench/time_startup.py" "$bin/morrowcatch-bench-startup" 15 > "$results/startup.json"
+echo "== processor use while the window waits for an answer: on an X server, then offscreen"
+run_on_x_server "$bin/morrowcatch-bench-waits" 3 > "$results/waits-xcb.json"
+"$bin/morrowcatch-bench-waits" 3 > "$results/waits-offscreen.json"
+echo "== the watch list with 10,000 names"
+"$bin/morrowcatch-bench-watch-list" 10 > "$results/watch-list.json"
 if [ "$with_check" -eq 1 ]; then
     run_benchmark morrowcatch-bench-verify verify
 fi

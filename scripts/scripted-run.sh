@@ -35,7 +35,9 @@ echo "\$1" >> "$work/opened.txt"
 STUB
 chmod +x "$work/bin/xdg-open"
 
-PATH="$work/bin:$PATH" XDG_CURRENT_DESKTOP= "$build/morrowcatch" > "$work/window.log" 2>&1 &
+# A fresh watch list, in a data folder of this run's own.
+PATH="$work/bin:$PATH" XDG_CURRENT_DESKTOP= XDG_DATA_HOME="$work/data" "$build/morrowcatch" \
+    > "$work/window.log" 2>&1 &
 app=$!
 pids+=($app)
 
@@ -84,6 +86,84 @@ sleep 1
 shot 07-restored
 xdotool search --onlyvisible --name '^Morrowcatch1\.2' >/dev/null || {
     echo "a left click on the icon did not bring the window back" >&2; exit 1; }
+
+# The watch list. Two names are listed for deletion today at 09:00; the stand-in's clock first
+# stands at 00:30 today, before their drop, so the names answer registered.
+today="$(date +%Y-%m-%d)"
+seconds_today=$(( $(date +%s) - $(date -d "$today 00:00" +%s) ))
+printf '%s\n' "ab.net,$today 09:00:00,Delete" "ax.org,$today 09:00:00,Delete" > "$work/drops.csv"
+stop_stand_in
+start_stand_in --csv "$work/drops.csv" --drop-hour 9 --caught-percent 0 \
+    --clock-offset "$(( 30 * 60 - seconds_today ))"
+click_at 340 24                # 清空列表
+click_at 128 434               # 删除日期: today, the sixth entry
+xdotool key Home Down Down Down Down Down Return
+sleep 0.3
+click_at 44 24                 # 开始搜索
+sleep 2
+click_at 330 84                # the first row
+xdotool key --window "$window" ctrl+d
+sleep 2
+xdotool key --window "$window" ctrl+l
+watchlist=""
+for _ in $(seq 50); do
+    watchlist="$(xdotool search --onlyvisible --name '^关注列表$' 2>/dev/null | head -1 || true)"
+    [ -n "$watchlist" ] && break
+    sleep 0.1
+done
+[ -n "$watchlist" ] || { echo "the watch list did not open" >&2; exit 1; }
+sleep 0.5
+shot 09-watch-list-before-the-drop
+store="$work/data/morrowcatch/watchlist.sqlite"
+watch_state() {
+    /usr/bin/python3 - "$store" <<'PY'
+import sqlite3, sys
+rows = sqlite3.connect(sys.argv[1]).execute(
+    "SELECT domain, state, check_count FROM watched ORDER BY domain").fetchall()
+print(" ".join(f"{d}:{s}:{c}" for d, s, c in rows))
+PY
+}
+echo "watched before the drop: $(watch_state)"
+
+# The stand-in's clock passes the drop: 10:00 today. With the main window hidden in the
+# notification area, the name is checked now, from the watch list's own button, and found free.
+stop_stand_in
+start_stand_in --csv "$work/drops.csv" --drop-hour 9 --caught-percent 0 \
+    --clock-offset "$(( 10 * 3600 - seconds_today ))"
+xdotool windowminimize "$window"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$watchlist")"
+xdotool mousemove --window "$watchlist" 60 45 click 1
+sleep 0.2
+xdotool mousemove --window "$watchlist" 50 $(( HEIGHT - 22 )) click 1    # 立即检查
+sleep 2
+shot 10-free-announced
+after="$(watch_state)"
+echo "watched after the drop: $after"
+case "$after" in
+*":2:"*) ;;
+*) echo "the watched name was not found free after its drop" >&2; exit 1 ;;
+esac
+# Closed, the watch list's window hides; a click on the message brings it back.
+wmctrl -c 关注列表
+sleep 0.5
+if xdotool search --onlyvisible --name '^关注列表$' >/dev/null 2>&1; then
+    echo "closing the watch list's window did not hide it" >&2; exit 1
+fi
+xdotool mousemove "$(( icon_x - 70 ))" "$(( icon_y + 50 ))" click 1      # the message
+visible_within() {
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+visible_within '^关注列表$' || { echo "a click on the message did not open the watch list" >&2; exit 1; }
+shot 11-message-opened-the-watch-list
+wmctrl -c 关注列表
+xdotool mousemove "$icon_x" "$icon_y" click 1
+visible_within '^Morrowcatch1\.2' || { echo "the window did not come back from the icon" >&2; exit 1; }
+sleep 0.5
 
 wmctrl -c Morrowcatch1.2 || xdotool key --window "$window" alt+F4
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
