@@ -97,6 +97,20 @@ TEST_F(RunListSearchTest, threePages_requestedInOrder_rowsInPageOrder) {
     EXPECT_EQ(ws.status.text(), kSearchFinished);
 }
 
+TEST_F(RunListSearchTest, aKeywordHoldingAHash_reachesTheServiceWholeOnEveryPage) {
+    ScriptedListService service({ListPages::pageOfDomains("2", {"a1.com"}),
+                                 ListPages::pageOfDomains("2", {"b1.com"})});
+    SearchCriteria criteria = ListPages::openingCriteria();
+    criteria.keyword = QStringLiteral("a#b");
+    RunListSearch(service.listBase(), criteria, ws.workspace);
+    const std::vector<std::string> targets = service.targets();
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0].rfind("/?kw=a%23b&p=0&", 0), 0u) << targets[0];
+    EXPECT_EQ(pageOf(targets[1]), 2) << targets[1];
+    EXPECT_EQ(column(ResultListModel::Domain), texts({"a1.com", "b1.com"}))
+        << "page 2 is not page 1 again";
+}
+
 TEST_F(RunListSearchTest, noResultPage_addsNothingAndAsksNoMore) {
     ScriptedListService service(
         {ListPages::noResultPage() + ListPages::pageOfDomains("3", {"a.com"}),
