@@ -7,7 +7,7 @@ AsyncFetch::AsyncFetch(QObject* parent) : QObject(parent) {
     m_deadline.setSingleShot(true);
     m_deadline.setTimerType(Qt::PreciseTimer);
     connect(&m_deadline, &QTimer::timeout, this,
-            [this] { end(FetchOutcome::of(FetchOutcome::Kind::TimedOut)); });
+            [this] { conclude(FetchOutcome::of(FetchOutcome::Kind::TimedOut)); });
 }
 
 AsyncFetch::~AsyncFetch() {
@@ -20,24 +20,24 @@ void AsyncFetch::start(const QString& address, std::chrono::nanoseconds timeLimi
     m_manager = std::make_unique<QNetworkAccessManager>();
     m_reply = m_manager->get(MakePageRequest(address));
     m_body = std::make_unique<BodyReader>(m_reply);
-    connect(m_reply, &QNetworkReply::finished, this, [this] { end(m_body->finish()); });
+    connect(m_reply, &QNetworkReply::finished, this, [this] { conclude(m_body->finish()); });
     // Rounded up, so the limit is never shorter than asked.
     const auto limit = std::chrono::ceil<std::chrono::milliseconds>(timeLimit);
     m_deadline.start(limit);
 }
 
-void AsyncFetch::end(const FetchOutcome& outcome) {
+void AsyncFetch::conclude(const FetchOutcome& outcome) {
     if (!m_reply)
         return;
-    release();
+    dropReply();
     emit finished(outcome);
 }
 
 void AsyncFetch::abort() {
-    release();
+    dropReply();
 }
 
-void AsyncFetch::release() {
+void AsyncFetch::dropReply() {
     m_deadline.stop();
     if (!m_reply)
         return;

@@ -32,8 +32,8 @@ signals:
     void finished(const FetchOutcome& outcome);
 
 private:
-    void end(const FetchOutcome& outcome);
-    void release();
+    void conclude(const FetchOutcome& outcome);
+    void dropReply();
 
     std::unique_ptr<QNetworkAccessManager> m_manager;
     QNetworkReply* m_reply = nullptr;
