@@ -3,17 +3,16 @@
 #include "app/CriteriaControls.h"
 #include "app/DesignerNames.h"
 #include "app/Maker.h"
+#include "app/PlainMessage.h"
 #include "app/ProgressDisplay.h"
 #include "app/ResultViewSetup.h"
 #include "app/SelectedRows.h"
-#include "app/WatchListWindow.h"
 #include "results/ExportRows.h"
 #include "search/RunListSearch.h"
 #include "ui_MainWindow.h"
 #include "verify/VerifyListedDomains.h"
 #include "verify/VerifyTargetDomain.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -21,7 +20,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
@@ -44,7 +42,9 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_config(std::move(config)), m_ui(std::make_unique<Ui::MainWindow>()),
-      m_guard(nullptr, nullptr), m_tray(this), m_watch(m_config.checkBase, m_config.now) {
+      m_guard(nullptr, nullptr), m_tray(this),
+      m_watch(std::make_unique<WatchListController>(this, m_tray, m_config.checkBase, m_config.now,
+                                                    [this] { return selectedNamesAndDates(); })) {
     registerPictures();
     m_workspace.now = m_config.now;
     m_workspace.fetchTimeLimit = m_config.fetchTimeLimit;
@@ -94,7 +94,7 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
 MainWindow::~MainWindow() {
     // Waits that are still open end now, before the widgets go.
     m_closing.begin();
-    m_watch.stop();
+    m_watch->list().stop();
 }
 
 void MainWindow::startUp() {
@@ -104,75 +104,20 @@ void MainWindow::startUp() {
     FillCriteriaLists(*m_ui, m_config.today());
     m_panels = AddStatusPanels(m_ui->statusBar, m_status);
     m_tray.show();
-    openWatchListFile();
-}
-
-void MainWindow::openWatchListFile() {
-    connect(&m_watch.monitor(), &WatchMonitor::becameFree, this, &MainWindow::announceFree);
-    connect(&m_watch.monitor(), &WatchMonitor::storeFailed, this,
-            &MainWindow::reportWatchStoreFailure);
-    if (m_tray.icon())
-        connect(m_tray.icon(), &QSystemTrayIcon::messageClicked, this, &MainWindow::openWatchList);
-    const QString path =
-        m_config.watchListPath.isEmpty() ? QStringLiteral(":memory:") : m_config.watchListPath;
-    const StoreOpenResult opened = m_watch.open(path);
-    if (opened.status == StoreOpenResult::Status::Opened)
-        return;
-    // Told without holding up the start: the window and the watch go on either way.
-    QString text;
-    if (opened.status == StoreOpenResult::Status::MovedAside) {
-        text = QStringLiteral("关注列表文件已损坏或无法读取，已移到：\n%1\n新的关注列表已经开始。")
-                   .arg(opened.movedTo);
-    } else {
-        text = QStringLiteral("无法打开关注列表文件 %1：%2\n本次关注的域名不会被保存。")
-                   .arg(path, opened.error);
-    }
-    showPlainMessage(QStringLiteral("关注列表"), text)
-        ->setObjectName(QStringLiteral("WatchListFileMessage"));
-}
-
-QMessageBox* MainWindow::showPlainMessage(const QString& title, const QString& text) {
-    // A path or an error text is shown as it is, never read as markup; and the message holds up
-    // neither the window nor the watch.
-    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-    return box;
-}
-
-void MainWindow::reportWatchStoreFailure(const QString& error) {
-    // One message at a time: a failing disk would otherwise pile one up per check.
-    if (findChild<QMessageBox*>(QStringLiteral("WatchListStoreMessage")))
-        return;
-    showPlainMessage(QStringLiteral("关注列表"), QStringLiteral("关注列表无法保存：%1").arg(error))
-        ->setObjectName(QStringLiteral("WatchListStoreMessage"));
-}
-
-void MainWindow::announceFree(const QString& domain) {
-    QApplication::alert(this);
-    if (m_tray.icon() && m_tray.icon()->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
-        QSystemTrayIcon::supportsMessages()) {
-        m_tray.icon()->showMessage(QStringLiteral("可以注册"), domain,
-                                   QSystemTrayIcon::Information);
-    } else {
-        openWatchList();
-    }
-}
-
-void MainWindow::openWatchList() {
-    if (!m_watchWindow)
-        m_watchWindow = std::make_unique<WatchListWindow>(m_watch.monitor(), m_watch.store());
-    m_watchWindow->showAndRaise();
+    m_watch->open(m_config.watchListPath);
 }
 
 void MainWindow::addSelectedToWatchList() {
+    m_watch->addSelection();
+}
+
+QList<WatchMonitor::NewName> MainWindow::selectedNamesAndDates() const {
     QList<WatchMonitor::NewName> names;
     for (int row : SelectedRows(m_ui->resultView)) {
         names.append({m_rows.cell(row, ResultListModel::Domain),
                       WatchList::deletionDateOf(m_rows.cell(row, ResultListModel::DeletionTime))});
     }
-    m_watch.monitor().addMany(names);
+    return names;
 }
 
 void MainWindow::connectHandlers() {
@@ -186,14 +131,8 @@ void MainWindow::connectHandlers() {
     connect(escape, &QShortcut::activated, this, &MainWindow::stopRunningOperation);
     // The watch list's commands live in the window too, so the keyboard and assistive tools
     // reach them; the context menu shows the same actions with their shortcuts.
-    m_addToWatchAction = new QAction(QStringLiteral("加入关注列表"), this);
-    m_addToWatchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    connect(m_addToWatchAction, &QAction::triggered, this, &MainWindow::addSelectedToWatchList);
-    m_openWatchAction = new QAction(QStringLiteral("关注列表..."), this);
-    m_openWatchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(m_openWatchAction, &QAction::triggered, this, &MainWindow::openWatchList);
-    addAction(m_addToWatchAction);
-    addAction(m_openWatchAction);
+    addAction(m_watch->addAction());
+    addAction(m_watch->openAction());
     m_ui->resultView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_ui->resultView, &QWidget::customContextMenuRequested, this,
             &MainWindow::showResultListMenu);
@@ -203,7 +142,7 @@ void MainWindow::runMarkedOperation(QPushButton* marker, const std::function<voi
     if (!m_guard.passes())
         return;
     BusyGuard::Running running(marker);
-    WatchList::Hold watchWaits(m_watch);
+    WatchList::Hold watchWaits(m_watch->list());
     ProgressDisplay progress(m_panels.progress, m_workspace);
     operation();
 }
@@ -245,7 +184,7 @@ void MainWindow::filterRegistered() {
 void MainWindow::verifyTarget() {
     if (!m_guard.passes())
         return;
-    WatchList::Hold watchWaits(m_watch);
+    WatchList::Hold watchWaits(m_watch->list());
     VerifyTargetDomain(m_config.checkBase, m_ui->targetDomainEdit->text(), m_workspace);
 }
 
@@ -256,7 +195,7 @@ void MainWindow::targetDomainKeyPressed(int characterCode) {
     const QString name = m_ui->targetDomainEdit->text();
     if (!name.contains(u'.'))
         return;
-    WatchList::Hold watchWaits(m_watch);
+    WatchList::Hold watchWaits(m_watch->list());
     VerifyTargetDomain(m_config.checkBase, name, m_workspace);
 }
 
@@ -282,8 +221,8 @@ QMenu* MainWindow::buildResultListMenu() {
     recheckAction->setEnabled(m_guard.passes());
     connect(recheckAction, &QAction::triggered, this, &MainWindow::recheckUnverified);
     menu->addSeparator();
-    menu->addAction(m_addToWatchAction);
-    menu->addAction(m_openWatchAction);
+    menu->addAction(m_watch->addAction());
+    menu->addAction(m_watch->openAction());
     return menu;
 }
 
@@ -301,7 +240,7 @@ void MainWindow::chooseFileAndExport() {
         return;
     const QString error = exportRowsTo(path);
     if (!error.isEmpty())
-        showPlainMessage(QStringLiteral("导出失败"),
+        ShowPlainMessage(this, QStringLiteral("导出失败"),
                          QStringLiteral("无法写入文件 %1：%2").arg(path, error));
 }
 
@@ -347,7 +286,7 @@ void MainWindow::unload() {
         return;
     m_unloaded = true;
     // The watch asks nothing more once the window is going.
-    m_watch.stop();
+    m_watch->list().stop();
     m_tray.remove();
     QDesktopServices::openUrl(m_config.homePage);
     m_closing.begin();

@@ -4,10 +4,10 @@
 #include "app/BusyGuard.h"
 #include "app/StatusPanels.h"
 #include "app/TrayPresence.h"
+#include "app/WatchListController.h"
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
-#include "watch/WatchList.h"
 #include "web/Closing.h"
 
 #include <QWidget>
@@ -15,9 +15,7 @@
 #include <functional>
 #include <memory>
 
-class QAction;
 class QMenu;
-class QMessageBox;
 class QProgressBar;
 class WatchListWindow;
 
@@ -38,9 +36,9 @@ public:
     StatusLine& status() { return m_status; }
     QSystemTrayIcon* trayIcon() const { return m_tray.icon(); }
     QProgressBar* progressBar() const { return m_panels.progressBar(); }
-    WatchList& watchList() { return m_watch; }
+    WatchList& watchList() { return m_watch->list(); }
     // The watch list's window, once it has been opened.
-    WatchListWindow* watchListWindow() const { return m_watchWindow.get(); }
+    WatchListWindow* watchListWindow() const { return m_watch->window(); }
 
 public Q_SLOTS:
     void startSearch();
@@ -62,7 +60,6 @@ public Q_SLOTS:
     void copySelectedDomains();
     // The selected rows' names join the watch list with the dates of their deletion-time cells.
     void addSelectedToWatchList();
-    void openWatchList();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -78,10 +75,7 @@ private:
     void showResultListMenu(const QPoint& at);
     void chooseFileAndExport();
     void unload();
-    void openWatchListFile();
-    void announceFree(const QString& domain);
-    void reportWatchStoreFailure(const QString& error);
-    QMessageBox* showPlainMessage(const QString& title, const QString& text);
+    QList<WatchMonitor::NewName> selectedNamesAndDates() const;
 
     AppConfig m_config;
     std::unique_ptr<Ui::MainWindow> m_ui;
@@ -92,9 +86,6 @@ private:
     BusyGuard m_guard;
     StatusPanels m_panels;
     TrayPresence m_tray;
-    WatchList m_watch;
-    std::unique_ptr<WatchListWindow> m_watchWindow;
-    QAction* m_addToWatchAction = nullptr;
-    QAction* m_openWatchAction = nullptr;
+    std::unique_ptr<WatchListController> m_watch;
     bool m_unloaded = false;
 };

@@ -1,5 +1,6 @@
 #include "app/WatchListWindow.h"
 
+#include "app/PlainMessage.h"
 #include "app/SelectedRows.h"
 #include "results/ExportRows.h"
 #include "watch/WatchListModel.h"
@@ -11,7 +12,6 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -160,11 +160,6 @@ void WatchListWindow::chooseFileAndExport() {
     const QString error = exportTo(path);
     if (error.isEmpty())
         return;
-    // The path and the system's error text are shown as they are, never read as markup.
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("导出失败"),
-                                QStringLiteral("无法写入文件 %1：%2").arg(path, error),
-                                QMessageBox::Ok, this);
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    ShowPlainMessage(this, QStringLiteral("导出失败"),
+                     QStringLiteral("无法写入文件 %1：%2").arg(path, error));
 }

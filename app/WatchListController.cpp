@@ -1,0 +1,83 @@
+#include "app/WatchListController.h"
+
+#include "app/PlainMessage.h"
+#include "app/TrayPresence.h"
+#include "app/WatchListWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+const QString kTitle = QStringLiteral("关注列表");
+
+} // namespace
+
+WatchListController::WatchListController(QWidget* window, TrayPresence& tray, QString checkBase,
+                                         WatchList::Clock clock, Selection selection)
+    : m_window(window), m_tray(tray), m_selection(std::move(selection)),
+      m_list(std::move(checkBase), std::move(clock)),
+      m_addAction(new QAction(QStringLiteral("加入关注列表"), this)),
+      m_openAction(new QAction(QStringLiteral("关注列表..."), this)) {
+    m_addAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(m_addAction, &QAction::triggered, this, &WatchListController::addSelection);
+    connect(m_openAction, &QAction::triggered, this, &WatchListController::openWindow);
+    connect(&m_list.monitor(), &WatchMonitor::becameFree, this, &WatchListController::announceFree);
+    connect(&m_list.monitor(), &WatchMonitor::storeFailed, this,
+            &WatchListController::reportStoreFailure);
+}
+
+WatchListController::~WatchListController() {
+    // Nothing more is asked while the windows go.
+    m_list.stop();
+}
+
+void WatchListController::open(const QString& path) {
+    if (m_tray.icon()) {
+        connect(m_tray.icon(), &QSystemTrayIcon::messageClicked, this,
+                &WatchListController::openWindow);
+    }
+    const QString file = path.isEmpty() ? QStringLiteral(":memory:") : path;
+    const StoreOpenResult opened = m_list.open(file);
+    if (opened.status == StoreOpenResult::Status::Opened)
+        return;
+    // Told without holding up the start: the window and the watch go on either way.
+    const QString text =
+        opened.status == StoreOpenResult::Status::MovedAside
+            ? QStringLiteral("关注列表文件已损坏或无法读取，已移到：\n%1\n新的关注列表已经开始。")
+                  .arg(opened.movedTo)
+            : QStringLiteral("无法打开关注列表文件 %1：%2\n本次关注的域名不会被保存。")
+                  .arg(file, opened.error);
+    ShowPlainMessage(m_window, kTitle, text)->setObjectName(QStringLiteral("WatchListFileMessage"));
+}
+
+void WatchListController::addSelection() {
+    m_list.monitor().addMany(m_selection());
+}
+
+void WatchListController::openWindow() {
+    if (!m_watchWindow)
+        m_watchWindow = std::make_unique<WatchListWindow>(m_list.monitor(), m_list.store());
+    m_watchWindow->showAndRaise();
+}
+
+void WatchListController::announceFree(const QString& domain) {
+    QApplication::alert(m_window);
+    QSystemTrayIcon* icon = m_tray.icon();
+    if (icon && icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
+        QSystemTrayIcon::supportsMessages()) {
+        icon->showMessage(QStringLiteral("可以注册"), domain, QSystemTrayIcon::Information);
+    } else {
+        openWindow();
+    }
+}
+
+void WatchListController::reportStoreFailure(const QString& error) {
+    // One message at a time: a failing disk would otherwise pile one up per check.
+    if (m_window->findChild<QMessageBox*>(QStringLiteral("WatchListStoreMessage")))
+        return;
+    ShowPlainMessage(m_window, kTitle, QStringLiteral("关注列表无法保存：%1").arg(error))
+        ->setObjectName(QStringLiteral("WatchListStoreMessage"));
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "watch/WatchList.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QWidget;
+class TrayPresence;
+class WatchListWindow;
+
+// The watch list as the main window offers it: its two commands, its window, the announcement
+// of a name found free, and what the user is told when its file lets it down.
+class WatchListController : public QObject {
+    Q_OBJECT
+public:
+    using Selection = std::function<QList<WatchMonitor::NewName>()>;
+
+    // Messages go to the window; selection gives the names the user has chosen.
+    WatchListController(QWidget* window, TrayPresence& tray, QString checkBase,
+                        WatchList::Clock clock, Selection selection);
+    ~WatchListController() override;
+
+    WatchList& list() { return m_list; }
+    WatchListWindow* window() const { return m_watchWindow.get(); }
+    // "加入关注列表" (Ctrl+D) and "关注列表..." (Ctrl+L), for the window and its context menu.
+    QAction* addAction() const { return m_addAction; }
+    QAction* openAction() const { return m_openAction; }
+
+    // Opens the file (empty: the list is kept in memory only) and starts watching.
+    void open(const QString& path);
+    void addSelection();
+    void openWindow();
+
+private:
+    void announceFree(const QString& domain);
+    void reportStoreFailure(const QString& error);
+
+    QWidget* m_window;
+    TrayPresence& m_tray;
+    Selection m_selection;
+    WatchList m_list;
+    std::unique_ptr<WatchListWindow> m_watchWindow;
+    QAction* m_addAction;
+    QAction* m_openAction;
+};
