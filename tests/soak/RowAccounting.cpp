@@ -1,6 +1,6 @@
 #include "RowAccounting.h"
 
-#include "SoakTexts.h"
+#include "support/UserTexts.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ Findings AccountVerdicts(const std::vector<ResultRow>& before, const std::vector
             continue;
         }
         const QString wanted =
-            fate.registered ? SoakTexts::kVerdictRegistered : SoakTexts::kVerdictFree;
+            fate.registered ? UserTexts::kRegistered : UserTexts::kFree;
         if (verdict != wanted)
             findings.push_back(RowName(i) + " " + Text(name) + " has " + Text(verdict) +
                                ", the service said " + Text(wanted));

@@ -1,7 +1,7 @@
 #include "RequestLog.h"
 #include "RowAccounting.h"
 #include "SoakDataSet.h"
-#include "SoakTexts.h"
+#include "support/UserTexts.h"
 #include "SwitchingStandIn.h"
 #include "sandbox/FilterDomains.h"
 #include "sandbox/ListQuery.h"
@@ -142,10 +142,10 @@ protected:
         fates.insert(QStringLiteral("ad.com"), {1, false, true});
         after = before;
         for (size_t i : {0u, 3u}) {
-            after[i].cells[ResultListModel::Verdict] = SoakTexts::kVerdictRegistered;
+            after[i].cells[ResultListModel::Verdict] = UserTexts::kRegistered;
             after[i].subdued = true;
         }
-        after[2].cells[ResultListModel::Verdict] = SoakTexts::kVerdictFree;
+        after[2].cells[ResultListModel::Verdict] = UserTexts::kFree;
     }
 
     std::vector<ResultRow> before = FourRows();
@@ -159,13 +159,13 @@ TEST_F(SoakVerdictAccounting, theStandInsVerdictsPass) {
 }
 
 TEST_F(SoakVerdictAccounting, aVerdictWhereTheQuestionFailed) {
-    after[1].cells[ResultListModel::Verdict] = SoakTexts::kVerdictFree;
+    after[1].cells[ResultListModel::Verdict] = UserTexts::kFree;
     EXPECT_TRUE(AnyMentions(AccountVerdicts(before, after, fates), "although its question failed"));
 }
 
 TEST_F(SoakVerdictAccounting, missingOrWrongVerdictsAndColours) {
     after[2].cells[ResultListModel::Verdict].clear();
-    after[0].cells[ResultListModel::Verdict] = SoakTexts::kVerdictFree;
+    after[0].cells[ResultListModel::Verdict] = UserTexts::kFree;
     after[3].subdued = false;
     const Findings findings = AccountVerdicts(before, after, fates);
     EXPECT_TRUE(AnyMentions(findings, "row 3 \"ac.net\" has \"\"")) << Joined(findings);

@@ -2,7 +2,7 @@
 
 #include "RequestLog.h"
 #include "RowAccounting.h"
-#include "SoakTexts.h"
+#include "support/UserTexts.h"
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
@@ -175,7 +175,7 @@ PhaseTimes SoakSearch(const SoakDataSet& data, const FailurePlan& plan, std::uin
             firstPageLost = request.failure != FailureNote(FailureMode::ServerError);
     }
     const QString wantedStatus =
-        firstPageLost ? SoakTexts::kFirstPageMissing : SoakTexts::kSearchFinished;
+        firstPageLost ? UserTexts::kFirstPageMissing : UserTexts::kSearchFinished;
     report.check(label + ": status line", status.text() == wantedStatus,
                  status.text().toStdString());
     return times;
@@ -232,8 +232,8 @@ PhaseTimes SoakVerify(const SoakDataSet& data, const FailurePlan& plan, std::uin
     int free = 0;
     int registered = 0;
     for (const ResultRow& row : after) {
-        free += row.cells[ResultListModel::Verdict] == SoakTexts::kVerdictFree;
-        registered += row.cells[ResultListModel::Verdict] == SoakTexts::kVerdictRegistered;
+        free += row.cells[ResultListModel::Verdict] == UserTexts::kFree;
+        registered += row.cells[ResultListModel::Verdict] == UserTexts::kRegistered;
     }
     report.note("check: " + Seconds(times.seconds) + ", " + std::to_string(requests.size()) +
                 " questions, failed: " + DescribeFailures(times.failures) + "; " +
@@ -242,7 +242,7 @@ PhaseTimes SoakVerify(const SoakDataSet& data, const FailurePlan& plan, std::uin
                 " without a verdict");
     report.check("check: every row has the stand-in's verdict or none where its question failed",
                  AccountVerdicts(before, after, fates));
-    report.check("check: status line", status.text() == SoakTexts::kVerifyFinished,
+    report.check("check: status line", status.text() == UserTexts::kAllVerified,
                  status.text().toStdString());
     return times;
 }
