@@ -161,7 +161,7 @@ QJsonObject idleUse(const QString& fullPath, int idleSeconds) {
     // The start's own work (first paints, the first pass) is over before the measurement.
     QTest::qWait(2000);
     QEventLoop idle;
-    QTimer::singleShot(idleSeconds * 1000, &idle, &QEventLoop::quit);
+    QTimer::singleShot(idleSeconds * 1000, Qt::PreciseTimer, &idle, &QEventLoop::quit);
     QElapsedTimer wall;
     const double cpu = ProcessorSeconds();
     wall.start();
