@@ -4,7 +4,7 @@
 
 StandInServer::StandInServer(size_t domainCount) : m_catalog(StandInData::catalog(domainCount)) {
     SandboxOptions options;
-    options.today = [] { return StandInData::fixedToday(); };
+    options.now = [] { return QDateTime(StandInData::fixedToday(), QTime(0, 0)); };
     m_server = std::make_unique<SandboxServer>(m_catalog, options);
     m_port = m_server->start(0);
 }

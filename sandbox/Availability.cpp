@@ -46,11 +46,6 @@ Availability DecideAvailability(const DomainCatalog& catalog, std::string_view n
     return Availability::Free;
 }
 
-Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
-                                const QDate& today) {
-    return DecideAvailability(catalog, name, QDateTime(today, QTime(0, 0)), DropRules{});
-}
-
 std::string AvailabilityAnswer(Availability availability) {
     std::string answer = "result";
     answer += availability == Availability::Registered ? ServiceMarkers::kRegistered

@@ -27,9 +27,6 @@ struct DropRules {
 // gets a verdict from its hash that never changes.
 Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
                                 const QDateTime& now, const DropRules& rules);
-// Kept for callers that know only the day: judged at its start, with the default rules.
-Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
-                                const QDate& today);
 
 // Whether the name is among those caught at its drop. The caught names of a smaller share are
 // all among those of a larger one.

@@ -67,9 +67,7 @@ struct SandboxServer::Impl {
 
     enum class Fate { Answer, Hang, ServerError, Drop };
 
-    QDateTime now() const {
-        return options.today ? QDateTime(options.today(), QTime(0, 0)) : options.now();
-    }
+    QDateTime now() const { return options.now(); }
     QDate today() const { return now().toLocalTime().date(); }
 
     // Waits, or less when the server is stopping. False when cut short.

@@ -33,8 +33,6 @@ struct SandboxOptions {
     // The stand-in's time: which deletions are past, which names have dropped, the log's times.
     // Called from the server's threads, any number at once.
     SandboxClock now = SystemNow;
-    // Kept for callers that know only the day: when set, the clock stands at its start.
-    std::function<QDate()> today;
     DropRules drop;
 };
 
@@ -63,5 +61,4 @@ private:
 // stamped with the given time (the stand-in's clock; the machine's when not given).
 std::string FormatRequestLogLine(const std::string& remoteAddress, const std::string& method,
                                  const std::string& target, int status, size_t bodyBytes,
-                                 const std::string& note,
-                                 const QDateTime& time = QDateTime::currentDateTime());
+                                 const std::string& note, const QDateTime& time);

@@ -86,12 +86,14 @@ TEST(Availability, aStableShareIsCaughtAtTheDrop) {
     EXPECT_LT(caught, 1650);
 }
 
-// The day-only form judges at the start of the day with the default rules, as callers that
-// predate the drop hour expect: the deletion day still registered, a default share caught.
-TEST(Availability, dayOnlyVerdicts) {
+// At the start of a day with the default rules: the deletion day still registered, a default
+// share of the names past their day caught.
+TEST(Availability, atTheStartOfADayWithTheDefaultRules) {
     const DomainCatalog handMade(HandMadeDomains());
     for (const char* name : {"baidu.com", "taobao.net", "kato.com", "1221.com"})
-        EXPECT_EQ(DecideAvailability(handMade, name, kToday), Availability::Registered) << name;
+        EXPECT_EQ(DecideAvailability(handMade, name, QDateTime(kToday, QTime(0, 0)), DropRules{}),
+                  Availability::Registered)
+            << name;
 
     const QDate today(2026, 12, 8);
     const DomainCatalog catalog(GenerateDomains(5000, 11, today));
@@ -102,7 +104,8 @@ TEST(Availability, dayOnlyVerdicts) {
         if (domain.deletionDate >= today)
             continue;
         ++past;
-        caught += DecideAvailability(catalog, domain.fullName(), today) == Availability::Registered;
+        caught += DecideAvailability(catalog, domain.fullName(), QDateTime(today, QTime(0, 0)),
+                                     DropRules{}) == Availability::Registered;
     }
     ASSERT_GT(past, 1000);
     EXPECT_GT(caught, past * (kDefaultCaughtPercent - 5) / 100);

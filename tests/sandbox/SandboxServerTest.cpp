@@ -258,7 +258,9 @@ TEST_F(SandboxServerTest, logsOneLinePerRequest) {
     const std::string both = lines[0] + lines[1];
     EXPECT_TRUE(Contains(both, " GET /?kw=ab&p=1 200 "));
     EXPECT_TRUE(Contains(both, " GET /check/check_ac1.cgi?domain=ab88.com 200 "));
-    EXPECT_EQ(FormatRequestLogLine("1.2.3.4", "GET", "/?kw=a\nb", 200, 5, "").find('\n'),
+    EXPECT_EQ(FormatRequestLogLine("1.2.3.4", "GET", "/?kw=a\nb", 200, 5, "",
+                                   QDateTime(QDate(2026, 12, 9), QTime(8, 0)))
+                  .find('\n'),
               std::string::npos);
 }
 

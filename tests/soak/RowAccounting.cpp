@@ -118,8 +118,7 @@ Findings AccountVerdicts(const std::vector<ResultRow>& before, const std::vector
                                    " although its question failed");
             continue;
         }
-        const QString wanted =
-            fate.registered ? UserTexts::kRegistered : UserTexts::kFree;
+        const QString wanted = fate.registered ? UserTexts::kRegistered : UserTexts::kFree;
         if (verdict != wanted)
             findings.push_back(RowName(i) + " " + Text(name) + " has " + Text(verdict) +
                                ", the service said " + Text(wanted));

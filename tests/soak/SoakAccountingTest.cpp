@@ -1,11 +1,11 @@
 #include "RequestLog.h"
 #include "RowAccounting.h"
 #include "SoakDataSet.h"
-#include "support/UserTexts.h"
 #include "SwitchingStandIn.h"
 #include "sandbox/FilterDomains.h"
 #include "sandbox/ListQuery.h"
 #include "search/BuildListQuery.h"
+#include "support/UserTexts.h"
 
 #include <httplib.h>
 
@@ -17,6 +17,8 @@
 #include <algorithm>
 
 namespace {
+
+const QDateTime kLogTime(QDate(2026, 12, 9), QTime(8, 0));
 
 using namespace std::chrono_literals;
 
@@ -53,21 +55,21 @@ void Renumber(std::vector<ResultRow>& rows) {
 }
 
 TEST(SoakLogLine, readsTheStandInsOwnLines) {
-    const auto plain =
-        ParseLogLine(FormatRequestLogLine("127.0.0.1", "GET", "/?kw=a&page=12", 200, 9120, ""));
+    const auto plain = ParseLogLine(
+        FormatRequestLogLine("127.0.0.1", "GET", "/?kw=a&page=12", 200, 9120, "", kLogTime));
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->target, "/?kw=a&page=12");
     EXPECT_EQ(plain->status, 200);
     EXPECT_FALSE(plain->failed());
 
     const auto failed = ParseLogLine(FormatRequestLogLine(
-        "127.0.0.1", "GET", "/check/check_ac1.cgi?domain=ab.com", 500, 120, "500"));
+        "127.0.0.1", "GET", "/check/check_ac1.cgi?domain=ab.com", 500, 120, "500", kLogTime));
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->status, 500);
     EXPECT_EQ(failed->failure, "500");
 
-    const auto blank =
-        ParseLogLine(FormatRequestLogLine("127.0.0.1", "GET", "/?kw= a&p=0", 200, 1, "hang"));
+    const auto blank = ParseLogLine(
+        FormatRequestLogLine("127.0.0.1", "GET", "/?kw= a&p=0", 200, 1, "hang", kLogTime));
     ASSERT_TRUE(blank);
     EXPECT_EQ(blank->target, "/?kw= a&p=0");
     EXPECT_EQ(blank->failure, "hang");

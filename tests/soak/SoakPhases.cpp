@@ -2,12 +2,12 @@
 
 #include "RequestLog.h"
 #include "RowAccounting.h"
-#include "support/UserTexts.h"
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
 #include "sandbox/Availability.h"
 #include "search/RunListSearch.h"
+#include "support/UserTexts.h"
 #include "verify/VerifyListedDomains.h"
 #include "web/Closing.h"
 
@@ -33,7 +33,7 @@ SandboxOptions StandInOptions(const SoakDataSet& data, RequestLog& log, std::uin
     options.seed = seed;
     options.log = log.sink();
     const QDate today = data.today;
-    options.today = [today] { return today; };
+    options.now = [today] { return QDateTime(today, QTime(0, 0)); };
     return options;
 }
 
@@ -224,7 +224,8 @@ PhaseTimes SoakVerify(const SoakDataSet& data, const FailurePlan& plan, std::uin
         ++fate.asked;
         fate.failed |= request.failed();
         fate.registered =
-            DecideAvailability(*data.catalog, *name, data.today) == Availability::Registered;
+            DecideAvailability(*data.catalog, *name, QDateTime(data.today, QTime(0, 0)),
+                               DropRules{}) == Availability::Registered;
     }
     report.check("check: only availability questions asked", strayRequests);
 
