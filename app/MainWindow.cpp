@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 
 #include "app/CriteriaControls.h"
+#include "app/CsvExportDialog.h"
 #include "app/DesignerNames.h"
 #include "app/Maker.h"
-#include "app/PlainMessage.h"
 #include "app/ProgressDisplay.h"
 #include "app/ResultViewSetup.h"
 #include "app/SelectedRows.h"
@@ -16,7 +16,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -233,15 +232,8 @@ void MainWindow::showResultListMenu(const QPoint& at) {
 }
 
 void MainWindow::chooseFileAndExport() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出为CSV"),
-                                                      QStringLiteral("morrowcatch.csv"),
-                                                      QStringLiteral("CSV (*.csv)"));
-    if (path.isEmpty())
-        return;
-    const QString error = exportRowsTo(path);
-    if (!error.isEmpty())
-        ShowPlainMessage(this, QStringLiteral("导出失败"),
-                         QStringLiteral("无法写入文件 %1：%2").arg(path, error));
+    ExportCsvWithDialog(this, QStringLiteral("morrowcatch.csv"),
+                        [this](const QString& path) { return exportRowsTo(path); });
 }
 
 QString MainWindow::exportRowsTo(const QString& path) {

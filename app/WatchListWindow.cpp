@@ -1,13 +1,12 @@
 #include "app/WatchListWindow.h"
 
-#include "app/PlainMessage.h"
+#include "app/CsvExportDialog.h"
 #include "app/SelectedRows.h"
 #include "results/ExportRows.h"
 #include "watch/WatchListModel.h"
 #include "watch/WatchMonitor.h"
 #include "watch/WatchRules.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -152,14 +151,6 @@ void WatchListWindow::askForNames() {
 }
 
 void WatchListWindow::chooseFileAndExport() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出为CSV"),
-                                                      QStringLiteral("watchlist.csv"),
-                                                      QStringLiteral("CSV (*.csv)"));
-    if (path.isEmpty())
-        return;
-    const QString error = exportTo(path);
-    if (error.isEmpty())
-        return;
-    ShowPlainMessage(this, QStringLiteral("导出失败"),
-                     QStringLiteral("无法写入文件 %1：%2").arg(path, error));
+    ExportCsvWithDialog(this, QStringLiteral("watchlist.csv"),
+                        [this](const QString& path) { return exportTo(path); });
 }
