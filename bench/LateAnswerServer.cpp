@@ -1,24 +1,13 @@
 #include "LateAnswerServer.h"
 
+#include "LoopbackPort.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-LateAnswerServer::LateAnswerServer() {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (m_listener < 0)
-        return;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listener, 16) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return;
-    m_port = ntohs(address.sin_port);
-}
+LateAnswerServer::LateAnswerServer() : m_listener(ListenOnLoopback(SOCK_NONBLOCK, m_port)) {}
 
 LateAnswerServer::~LateAnswerServer() {
     for (int connection : m_connections)

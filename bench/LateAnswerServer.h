@@ -28,7 +28,7 @@ public:
 private:
     void takeWaiting();
 
+    int m_port = 0; // before the listener, which sets it when it opens
     int m_listener = -1;
-    int m_port = 0;
     std::vector<int> m_connections;
 };

@@ -1,25 +1,10 @@
 #include "SilentListener.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include "LoopbackPort.h"
+
 #include <unistd.h>
 
-SilentListener::SilentListener() {
-    m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_socket < 0)
-        return;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_socket, 16) != 0 ||
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return;
-    m_port = ntohs(address.sin_port);
-}
+SilentListener::SilentListener() : m_socket(ListenOnLoopback(0, m_port)) {}
 
 SilentListener::~SilentListener() {
     if (m_socket >= 0)

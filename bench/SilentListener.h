@@ -14,6 +14,6 @@ public:
     int port() const { return m_port; }
 
 private:
+    int m_port = 0; // before the socket, which sets it when it opens
     int m_socket = -1;
-    int m_port = 0;
 };

@@ -41,13 +41,18 @@ PATH="$work/bin:$PATH" XDG_CURRENT_DESKTOP= XDG_DATA_HOME="$work/data" "$build/m
 app=$!
 pids+=($app)
 
-window=""
-for _ in $(seq 100); do
-    window="$(xdotool search --name '^Morrowcatch1\.2' 2>/dev/null | head -1 || true)"
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "the window did not appear" >&2; exit 1; }
+# Prints the first visible window whose name matches, waiting up to ten seconds for it.
+visible_window() {
+    local found=""
+    for _ in $(seq 100); do
+        found="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)"
+        [ -n "$found" ] && { echo "$found"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+window="$(visible_window '^Morrowcatch1\.2')" || { echo "the window did not appear" >&2; exit 1; }
 sleep 0.5
 
 shot() { import -window root "$shots/$1.png"; echo "screenshot $shots/$1.png"; }
@@ -105,13 +110,7 @@ click_at 330 84                # the first row
 xdotool key --window "$window" ctrl+d
 sleep 2
 xdotool key --window "$window" ctrl+l
-watchlist=""
-for _ in $(seq 50); do
-    watchlist="$(xdotool search --onlyvisible --name '^关注列表$' 2>/dev/null | head -1 || true)"
-    [ -n "$watchlist" ] && break
-    sleep 0.1
-done
-[ -n "$watchlist" ] || { echo "the watch list did not open" >&2; exit 1; }
+watchlist="$(visible_window '^关注列表$')" || { echo "the watch list did not open" >&2; exit 1; }
 sleep 0.5
 shot 09-watch-list-before-the-drop
 store="$work/data/morrowcatch/watchlist.sqlite"
@@ -151,18 +150,11 @@ if xdotool search --onlyvisible --name '^关注列表$' >/dev/null 2>&1; then
     echo "closing the watch list's window did not hide it" >&2; exit 1
 fi
 xdotool mousemove "$(( icon_x - 70 ))" "$(( icon_y + 50 ))" click 1      # the message
-visible_within() {
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-visible_within '^关注列表$' || { echo "a click on the message did not open the watch list" >&2; exit 1; }
+visible_window '^关注列表$' >/dev/null || { echo "a click on the message did not open the watch list" >&2; exit 1; }
 shot 11-message-opened-the-watch-list
 wmctrl -c 关注列表
 xdotool mousemove "$icon_x" "$icon_y" click 1
-visible_within '^Morrowcatch1\.2' || { echo "the window did not come back from the icon" >&2; exit 1; }
+visible_window '^Morrowcatch1\.2' >/dev/null || { echo "the window did not come back from the icon" >&2; exit 1; }
 sleep 0.5
 
 wmctrl -c Morrowcatch1.2 || xdotool key --window "$window" alt+F4
