@@ -23,10 +23,10 @@ constexpr std::array<ColumnLayout, ResultListModel::ColumnCount> kColumns{{
 }};
 
 // Tooltips guess at markup; the answer came from a server, so it is shown escaped.
-QString evidenceTip(const ResultRow& row) {
+QString evidenceTip(const QDateTime& checkedAt, const QString& answerLine) {
     const QString text = QStringLiteral("验证时间：") +
-                         row.checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-                         QStringLiteral("\n服务回答：") + row.answerLine;
+                         checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                         QStringLiteral("\n服务回答：") + answerLine;
     return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
            QStringLiteral("</p>");
 }
@@ -65,9 +65,9 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ToolTipRole:
-        if (index.column() != Verdict || !r.checkedAt.isValid())
+        if (index.column() != Verdict || r.checkedAtMs == ResultRow::kNeverChecked)
             return {};
-        return evidenceTip(r);
+        return evidenceTip(checkedAt(index.row()), answerLine(index.row()));
     default:
         return {};
     }
@@ -102,11 +102,23 @@ void ResultListModel::appendRow(ResultRow row) {
 void ResultListModel::appendRows(std::vector<ResultRow> rows) {
     if (rows.empty())
         return;
+    for (ResultRow& row : rows) {
+        for (const Column column : {DeletionType, Suggestion})
+            shareCell(row.cells[column]);
+    }
     const int first = count();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
     m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
                   std::make_move_iterator(rows.end()));
     endInsertRows();
+}
+
+void ResultListModel::shareCell(QString& cell) {
+    const auto known = m_sharedCells.constFind(cell);
+    if (known != m_sharedCells.cend())
+        cell = *known;
+    else if (m_sharedCells.size() < kMostSharedCells)
+        m_sharedCells.insert(cell);
 }
 
 void ResultListModel::setCell(int row, Column column, const QString& text) {
@@ -122,10 +134,25 @@ void ResultListModel::setSubdued(int row) {
 
 void ResultListModel::setEvidence(int row, const QDateTime& checkedAt, const QString& answerLine) {
     ResultRow& r = m_rows.at(static_cast<size_t>(row));
-    r.checkedAt = checkedAt;
-    r.answerLine = *m_answerLines.insert(answerLine);
+    auto known = m_answerNumbers.constFind(answerLine);
+    if (known == m_answerNumbers.cend()) {
+        known = m_answerNumbers.insert(answerLine, qint32(m_answerLines.size()));
+        m_answerLines.append(answerLine);
+    }
+    r.checkedAtMs = checkedAt.isValid() ? checkedAt.toMSecsSinceEpoch() : ResultRow::kNeverChecked;
+    r.answer = *known;
     const QModelIndex at = index(row, Verdict);
     emit dataChanged(at, at, {Qt::ToolTipRole});
+}
+
+QDateTime ResultListModel::checkedAt(int row) const {
+    const qint64 ms = m_rows.at(static_cast<size_t>(row)).checkedAtMs;
+    return ms == ResultRow::kNeverChecked ? QDateTime() : QDateTime::fromMSecsSinceEpoch(ms);
+}
+
+QString ResultListModel::answerLine(int row) const {
+    const qint32 answer = m_rows.at(static_cast<size_t>(row)).answer;
+    return answer < 0 ? QString() : m_answerLines.at(answer);
 }
 
 void ResultListModel::removeRowsIf(const std::function<bool(const ResultRow&)>& remove) {
@@ -153,5 +180,7 @@ void ResultListModel::clear() {
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_answerLines.clear();
+    m_answerNumbers.clear();
+    m_sharedCells.clear();
     endResetModel();
 }

@@ -115,10 +115,52 @@ TEST(ResultListModel, evidenceIsAnEscapedTipOnTheVerdictAndEqualAnswersAreKeptOn
     const QDateTime at(QDate(2026, 12, 9), QTime(6, 5, 4));
     model.setEvidence(0, at, QStringLiteral("<b>|210|</b>"));
     model.setEvidence(1, at, QStringLiteral("<b>|210|</b>"));
-    EXPECT_EQ(model.row(0).answerLine.constData(), model.row(1).answerLine.constData());
+    EXPECT_EQ(model.answerLine(0).constData(), model.answerLine(1).constData());
     const QString tip =
         model.data(model.index(0, ResultListModel::Verdict), Qt::ToolTipRole).toString();
     EXPECT_TRUE(tip.contains(QStringLiteral("验证时间：2026-12-09 06:05:04"))) << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("服务回答：&lt;b&gt;|210|&lt;/b&gt;")));
     EXPECT_FALSE(model.data(model.index(0, ResultListModel::Domain), Qt::ToolTipRole).isValid());
+    EXPECT_EQ(model.checkedAt(1), at);
+}
+
+TEST(ResultListModel, evidenceSurvivesRemovalAndClearingForgetsIt) {
+    ResultListModel model;
+    model.appendRows({rowWith(QStringLiteral("a.com")), rowWith(QStringLiteral("b.com")),
+                      rowWith(QStringLiteral("c.com"))});
+    const QDateTime at(QDate(2026, 12, 9), QTime(6, 5, 4, 321));
+    model.setEvidence(0, at, QStringLiteral("|211|"));
+    model.setEvidence(2, at.addSecs(1), QStringLiteral("|210|"));
+    model.removeRowsIf([](const ResultRow& row) {
+        return row.cells[ResultListModel::Domain] == QStringLiteral("a.com");
+    });
+    EXPECT_FALSE(model.checkedAt(0).isValid());
+    EXPECT_TRUE(model.answerLine(0).isNull());
+    EXPECT_EQ(model.checkedAt(1), at.addSecs(1));
+    EXPECT_EQ(model.answerLine(1), QStringLiteral("|210|"));
+
+    model.clear();
+    model.appendRow(rowWith(QStringLiteral("d.com")));
+    EXPECT_FALSE(model.checkedAt(0).isValid());
+    model.setEvidence(0, at, QStringLiteral("|212|"));
+    EXPECT_EQ(model.answerLine(0), QStringLiteral("|212|"));
+}
+
+TEST(ResultListModel, sharedCellsKeepEachRowsOwnValueWhateverTheirNumber) {
+    ResultListModel model;
+    std::vector<ResultRow> rows;
+    // More distinct suggestions than are ever shared, and one type for every row.
+    for (int i = 0; i < 5000; ++i) {
+        ResultRow row = rowWith(QStringLiteral("n%1.com").arg(i));
+        row.cells[ResultListModel::Suggestion] = QString::number(i % 4500);
+        row.cells[ResultListModel::DeletionType] = QStringLiteral("Delete");
+        rows.push_back(std::move(row));
+    }
+    model.appendRows(std::move(rows));
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_EQ(model.cell(i, ResultListModel::Suggestion), QString::number(i % 4500)) << i;
+        ASSERT_EQ(model.cell(i, ResultListModel::DeletionType), QStringLiteral("Delete")) << i;
+    }
+    model.setCell(0, ResultListModel::DeletionType, QStringLiteral("Pre-Release"));
+    EXPECT_EQ(model.cell(1, ResultListModel::DeletionType), QStringLiteral("Delete"));
 }

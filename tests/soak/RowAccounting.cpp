@@ -140,7 +140,7 @@ long EstimatedRowsKiB(const std::vector<ResultRow>& rows) {
     };
     size_t bytes = 0;
     for (const ResultRow& row : rows) {
-        bytes += 2 * sizeof(ResultRow) + textBytes(row.answerLine);
+        bytes += 2 * sizeof(ResultRow);
         for (const QString& cell : row.cells)
             bytes += textBytes(cell);
     }

@@ -43,9 +43,9 @@ TEST(VerifyListedDomains, asksEveryRowOnceInOrder_andWritesTheVerdictsWithTheirE
     EXPECT_FALSE(ws.rows.row(2).subdued);
     EXPECT_EQ(ws.history, (std::vector<QString>{kListCheckStarting, kAllVerified}));
     for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(ws.rows.row(row).checkedAt, WorkspaceWithHistory::kNow) << row;
-    EXPECT_EQ(ws.rows.row(0).answerLine, QStringLiteral("|211|"));
-    EXPECT_EQ(ws.rows.row(1).answerLine, QStringLiteral("|210|"));
+        EXPECT_EQ(ws.rows.checkedAt(row), WorkspaceWithHistory::kNow) << row;
+    EXPECT_EQ(ws.rows.answerLine(0), QStringLiteral("|211|"));
+    EXPECT_EQ(ws.rows.answerLine(1), QStringLiteral("|210|"));
 
     VerifyListedDomains(server.base(), ws.workspace);
     EXPECT_EQ(server.targets().size(), 6u);
@@ -68,7 +68,7 @@ TEST(VerifyListedDomains, aQuestionThatTimesOut_leavesItsRowAndTheRunGoesOn) {
     EXPECT_EQ(ws.verdict(0), kRegistered);
     EXPECT_EQ(ws.verdict(1), kFree);
     EXPECT_FALSE(ws.rows.row(1).subdued);
-    EXPECT_FALSE(ws.rows.row(1).checkedAt.isValid());
+    EXPECT_FALSE(ws.rows.checkedAt(1).isValid());
     EXPECT_EQ(ws.verdict(2), kFree);
     EXPECT_EQ(ws.history,
               (std::vector<QString>{kListCheckStarting, kTimedOut, kNoAnswer, kAllVerified}));
@@ -89,7 +89,7 @@ TEST(VerifyListedDomains, refusalsAndErrorPages_giveNoVerdict) {
     EXPECT_EQ(ws.verdict(0), kFree);
     EXPECT_FALSE(ws.rows.row(0).subdued);
     EXPECT_EQ(ws.verdict(1), QString());
-    EXPECT_FALSE(ws.rows.row(1).checkedAt.isValid());
+    EXPECT_FALSE(ws.rows.checkedAt(1).isValid());
     EXPECT_EQ(ws.verdict(2), kFree);
     EXPECT_EQ(ws.history,
               (std::vector<QString>{kListCheckStarting, kRateRefused, kNoAnswer, kAllVerified}));

@@ -39,8 +39,8 @@ TEST(VerifyTargetDomain, appendsEachCheckedNameAsTheNextRow) {
         EXPECT_EQ(ws.rows.cell(row, ResultListModel::Suggestion), QString());
         EXPECT_EQ(ws.verdict(row), kRegistered);
         EXPECT_TRUE(ws.rows.row(row).subdued);
-        EXPECT_EQ(ws.rows.row(row).checkedAt, WorkspaceWithHistory::kNow);
-        EXPECT_EQ(ws.rows.row(row).answerLine, QStringLiteral("|211|"));
+        EXPECT_EQ(ws.rows.checkedAt(row), WorkspaceWithHistory::kNow);
+        EXPECT_EQ(ws.rows.answerLine(row), QStringLiteral("|211|"));
     }
     EXPECT_EQ(ws.rows.cell(32, ResultListModel::Number), QStringLiteral("33"));
     EXPECT_EQ(ws.rows.cell(32, ResultListModel::Domain), QStringLiteral("free.com "));
