@@ -2,6 +2,7 @@
 // again only the rows without a verdict.
 #include "MainWindowFixture.h"
 #include "support/ListPages.h"
+#include "support/Rows.h"
 #include "support/TestServer.h"
 
 #include <QMenu>
@@ -13,13 +14,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-ResultRow listedRow(const QString& domain, const QString& verdict = QString()) {
-    ResultRow row;
-    row.cells[ResultListModel::Domain] = domain;
-    row.cells[ResultListModel::Verdict] = verdict;
-    return row;
-}
 
 QAction* menuAction(QMenu& menu, const QString& text) {
     for (QAction* action : menu.actions()) {
@@ -37,8 +31,9 @@ TEST(MainWindowExtras, aCheckShowsItsProgressWhileItRunsAndHidesItAfterwards) {
     });
     MainWindow form(testConfig(server.baseUrl()));
     form.show();
-    form.rows().appendRows({listedRow(QStringLiteral("a.com")), listedRow(QStringLiteral("b.com")),
-                            listedRow(QStringLiteral("c.com"))});
+    form.rows().appendRows({Rows::listed(QStringLiteral("a.com")),
+                            Rows::listed(QStringLiteral("b.com")),
+                            Rows::listed(QStringLiteral("c.com"))});
     bool visibleDuring = false;
     int maximumDuring = -1;
     int valueDuring = -1;
@@ -78,25 +73,23 @@ TEST(MainWindowExtras, theSearchsWaitForItsFirstPageShowsAStillBar) {
 }
 
 TEST(MainWindowExtras, escapeEndsACheckAfterTheRequestInFlightKeepingWhatItFound) {
-    std::unique_ptr<TestServer> server;
-    server =
-        std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
-            if (server->holdUntilReleased())
-                answerText(response, "|210|", "text/plain");
-        });
-    MainWindow form(testConfig(server->baseUrl()));
+    TestServer server([&](TestServer& self, const httplib::Request&, httplib::Response& response) {
+        if (self.holdUntilReleased())
+            answerText(response, "|210|", "text/plain");
+    });
+    MainWindow form(testConfig(server.baseUrl()));
     form.show();
     for (int i = 0; i < 10; ++i)
-        form.rows().appendRow(listedRow(QString::number(i) + QStringLiteral(".com")));
-    server->onArrival([&](const std::string&) {
-        if (server->requestCount() != 1)
+        form.rows().appendRow(Rows::listed(QString::number(i) + QStringLiteral(".com")));
+    server.onArrival([&](const std::string&) {
+        if (server.requestCount() != 1)
             return;
         QTest::keyClick(&form, Qt::Key_Escape);
-        server->release();
+        server.release();
     });
     QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
 
-    EXPECT_EQ(server->requestCount(), 1u);
+    EXPECT_EQ(server.requestCount(), 1u);
     EXPECT_EQ(form.rows().count(), 10);
     EXPECT_EQ(form.rows().cell(0, ResultListModel::Verdict), QStringLiteral("未被注册---OK"));
     EXPECT_TRUE(form.rows().cell(1, ResultListModel::Verdict).isEmpty());
@@ -104,27 +97,26 @@ TEST(MainWindowExtras, escapeEndsACheckAfterTheRequestInFlightKeepingWhatItFound
 
     QTest::keyClick(&form, Qt::Key_Escape);
     QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
-    EXPECT_EQ(server->requestCount(), 11u) << "a stop request does not outlive its operation";
+    EXPECT_EQ(server.requestCount(), 11u) << "a stop request does not outlive its operation";
 }
 
 TEST(MainWindowExtras, escapeEndsASearchAfterThePageInFlight) {
-    std::unique_ptr<TestServer> server;
-    server = std::make_unique<TestServer>(
-        [&](const httplib::Request& request, httplib::Response& response) {
-            if (request.target.find("&page=2") != std::string::npos && !server->holdUntilReleased())
+    TestServer server(
+        [&](TestServer& self, const httplib::Request& request, httplib::Response& response) {
+            if (request.target.find("&page=2") != std::string::npos && !self.holdUntilReleased())
                 return;
             answerText(response, ListPages::pageOfDomains("20", {"a.com", "b.com"}));
         });
-    MainWindow form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server.baseUrl()));
     form.show();
-    server->onArrival([&](const std::string& target) {
+    server.onArrival([&](const std::string& target) {
         if (target.find("&page=2") == std::string::npos)
             return;
         QTest::keyClick(&form, Qt::Key_Escape);
-        server->release();
+        server.release();
     });
     QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
-    EXPECT_EQ(server->requestCount(), 2u);
+    EXPECT_EQ(server.requestCount(), 2u);
     EXPECT_EQ(form.rows().count(), 4) << "every page read keeps its rows";
     EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"));
     EXPECT_FALSE(form.progressBar()->isVisible());
@@ -156,10 +148,11 @@ TEST(MainWindowExtras, recheckAsksOnlyAboutRowsWithoutAVerdict) {
         answerText(response, "|211|", "text/plain");
     });
     MainWindow form(testConfig(server.baseUrl()));
-    form.rows().appendRows({listedRow(QStringLiteral("done.com"), QStringLiteral("未被注册---OK")),
-                            listedRow(QStringLiteral("open.com")),
-                            listedRow(QStringLiteral("taken.com"), QStringLiteral("已被注册")),
-                            listedRow(QStringLiteral("open2.com"))});
+    form.rows().appendRows(
+        {Rows::listed(QStringLiteral("done.com"), QStringLiteral("未被注册---OK")),
+         Rows::listed(QStringLiteral("open.com")),
+         Rows::listed(QStringLiteral("taken.com"), QStringLiteral("已被注册")),
+         Rows::listed(QStringLiteral("open2.com"))});
     std::unique_ptr<QMenu> menu(form.buildResultListMenu());
     QAction* recheck = menuAction(*menu, QStringLiteral("重新验证未验证的域名"));
     ASSERT_NE(recheck, nullptr);

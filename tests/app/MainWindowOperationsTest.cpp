@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace std::chrono_literals;
 
@@ -61,22 +60,21 @@ void sendEnter(QWidget* box) {
 
 TEST(MainWindowOperations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt) {
     std::atomic<int> listRequests{0};
-    std::unique_ptr<TestServer> server;
-    server = std::make_unique<TestServer>(
-        [&](const httplib::Request& request, httplib::Response& response) {
+    TestServer server(
+        [&](TestServer& self, const httplib::Request& request, httplib::Response& response) {
             if (isCheck(request)) {
                 answerText(response, "|210|", "text/plain");
                 return;
             }
             ++listRequests;
-            if (server->holdUntilReleased())
+            if (self.holdUntilReleased())
                 answerText(response, ListPages::pageOfDomains("1", {"new1.com", "new2.com"}));
         });
-    MainWindow form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server.baseUrl()));
     form.rows().appendRow(listedRow(QStringLiteral("kept.com")));
 
     bool sawBusyTag = false;
-    whenFirstAsked(*server, [&] {
+    whenFirstAsked(server, [&] {
         const Ui::MainWindow& c = form.controls();
         sawBusyTag = isMarkedBusy(c.searchButton);
         clickEach(
@@ -86,7 +84,7 @@ TEST(MainWindowOperations, everyButtonIsRefusedDuringASearchAndWorksAgainAfterIt
 
     EXPECT_TRUE(sawBusyTag);
     EXPECT_EQ(listRequests.load(), 1);
-    EXPECT_EQ(server->requestCount(), 1u) << "no check was asked during the search";
+    EXPECT_EQ(server.requestCount(), 1u) << "no check was asked during the search";
     ASSERT_EQ(form.rows().count(), 3) << "neither cleared nor filtered under the search";
     EXPECT_EQ(form.rows().cell(0, ResultListModel::Domain), QStringLiteral("kept.com"));
     EXPECT_EQ(form.rows().cell(2, ResultListModel::Number), QStringLiteral("3"));
@@ -117,19 +115,18 @@ TEST(MainWindowOperations, clearingKeepsTheColumnsAndTheNextSearchNumbersFromOne
 }
 
 TEST(MainWindowOperations, enterInTheDomainBoxChecksNestedInsideASearchAndTheSearchGoesOn) {
-    std::unique_ptr<TestServer> server;
-    server = std::make_unique<TestServer>(
-        [&](const httplib::Request& request, httplib::Response& response) {
+    TestServer server(
+        [&](TestServer& self, const httplib::Request& request, httplib::Response& response) {
             if (isCheck(request)) {
                 answerText(response, "|210|", "text/plain");
                 return;
             }
-            if (server->holdUntilReleased())
+            if (self.holdUntilReleased())
                 answerText(response, ListPages::pageOfDomains("1", {"listed.com"}));
         });
-    MainWindow form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server.baseUrl()));
     auto* box = form.controls().targetDomainEdit;
-    whenFirstAsked(*server, [&] {
+    whenFirstAsked(server, [&] {
         box->setText(QStringLiteral("typed.com"));
         sendEnter(box);
     });
@@ -178,18 +175,16 @@ TEST(MainWindowOperations, theSearchButtonChecksEvenAnEmptyName) {
 }
 
 TEST(MainWindowOperations, duringACheckOfEveryNameTheButtonsAreRefused) {
-    std::unique_ptr<TestServer> server;
-    server =
-        std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
-            if (server->holdUntilReleased())
-                answerText(response, "|210|", "text/plain");
-        });
-    MainWindow form(testConfig(server->baseUrl()));
+    TestServer server([&](TestServer& self, const httplib::Request&, httplib::Response& response) {
+        if (self.holdUntilReleased())
+            answerText(response, "|210|", "text/plain");
+    });
+    MainWindow form(testConfig(server.baseUrl()));
     form.rows().appendRows(
         {listedRow(QStringLiteral("a.com")), listedRow(QStringLiteral("b.com"))});
     form.controls().targetDomainEdit->setText(QStringLiteral("typed.com"));
     bool sawBusyTag = false;
-    whenFirstAsked(*server, [&] {
+    whenFirstAsked(server, [&] {
         const Ui::MainWindow& c = form.controls();
         sawBusyTag = isMarkedBusy(c.verifyButton);
         clickEach(
@@ -198,7 +193,7 @@ TEST(MainWindowOperations, duringACheckOfEveryNameTheButtonsAreRefused) {
     QTest::mouseClick(form.controls().verifyButton, Qt::LeftButton);
 
     EXPECT_TRUE(sawBusyTag);
-    EXPECT_EQ(server->targets(),
+    EXPECT_EQ(server.targets(),
               (std::vector<std::string>{checkTarget("a.com"), checkTarget("b.com")}));
     ASSERT_EQ(form.rows().count(), 2);
     EXPECT_EQ(form.rows().cell(1, ResultListModel::Verdict), QStringLiteral("未被注册---OK"));
@@ -222,21 +217,19 @@ class MainWindowClosing : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MainWindowClosing, closingDuringAWaitEndsTheOperationPromptly) {
     const std::string operation = GetParam();
-    std::unique_ptr<TestServer> server;
-    server =
-        std::make_unique<TestServer>([&](const httplib::Request&, httplib::Response& response) {
-            // Held until the server stops: only the close can end the wait.
-            if (server->holdUntilReleased())
-                answerText(response, ListPages::pageOfDomains("3", {"late.com"}));
-        });
+    TestServer server([&](TestServer& self, const httplib::Request&, httplib::Response& response) {
+        // Held until the server stops: only the close can end the wait.
+        if (self.holdUntilReleased())
+            answerText(response, ListPages::pageOfDomains("3", {"late.com"}));
+    });
     HomePageSpy browser;
-    AppConfig config = testConfig(server->baseUrl());
+    AppConfig config = testConfig(server.baseUrl());
     config.fetchTimeLimit = 60s;
     MainWindow form(config);
     form.rows().appendRow(listedRow(QStringLiteral("a.com")));
     form.controls().targetDomainEdit->setText(QStringLiteral("typed.com"));
     form.show();
-    server->onArrival([&](const std::string&) { form.close(); });
+    server.onArrival([&](const std::string&) { form.close(); });
 
     if (operation == "search")
         QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
@@ -245,7 +238,7 @@ TEST_P(MainWindowClosing, closingDuringAWaitEndsTheOperationPromptly) {
     else
         QTest::mouseClick(form.controls().targetCheckButton, Qt::LeftButton);
 
-    EXPECT_EQ(server->requestCount(), 1u);
+    EXPECT_EQ(server.requestCount(), 1u);
     EXPECT_EQ(form.rows().count(), 1);
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.trayIcon()->isVisible());

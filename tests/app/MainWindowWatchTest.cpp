@@ -86,19 +86,18 @@ TEST(MainWindowWatch, theMenuAndItsShortcutsAddTheSelectedRowsOnceWithTheirDates
 }
 
 TEST(MainWindowWatch, noBackgroundCheckRunsWhileTheUsersSearchWaits) {
-    std::unique_ptr<TestServer> server;
-    server = std::make_unique<TestServer>(
-        [&](const httplib::Request& request, httplib::Response& response) {
+    TestServer server(
+        [&](TestServer& self, const httplib::Request& request, httplib::Response& response) {
             if (isCheck(request.target)) {
                 answerText(response, "|211|", "text/plain");
-            } else if (server->holdUntilReleased()) {
+            } else if (self.holdUntilReleased()) {
                 answerText(response, ListPages::pageOfDomains("1", {"listed.com"}));
             }
         });
-    MainWindow form(testConfig(server->baseUrl()));
+    MainWindow form(testConfig(server.baseUrl()));
     bool checkingDuringSearch = false;
     bool checkAsked = false;
-    server->onArrival([&](const std::string& target) {
+    server.onArrival([&](const std::string& target) {
         if (isCheck(target)) {
             checkAsked = true;
             return;
@@ -107,7 +106,7 @@ TEST(MainWindowWatch, noBackgroundCheckRunsWhileTheUsersSearchWaits) {
         form.watchList().monitor().add(QStringLiteral("watched.com"));
         form.watchList().monitor().runDue();
         checkingDuringSearch = form.watchList().monitor().isChecking();
-        server->release();
+        server.release();
     });
 
     QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
@@ -115,7 +114,7 @@ TEST(MainWindowWatch, noBackgroundCheckRunsWhileTheUsersSearchWaits) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return checkAsked; }, 20000))
         << "the held check runs once the search has ended";
     EXPECT_FALSE(checkingDuringSearch);
-    EXPECT_EQ(server->targets().back(), "/check/check_ac1.cgi?domain=watched.com");
+    EXPECT_EQ(server.targets().back(), "/check/check_ac1.cgi?domain=watched.com");
     EXPECT_EQ(statusText(form), QStringLiteral("状态：域名列表读取已完成。"))
         << "the watch writes nothing in the status line";
     EXPECT_EQ(form.rows().count(), 1) << "nor in the result list";

@@ -1,4 +1,5 @@
 #include "results/ResultListModel.h"
+#include "support/Rows.h"
 
 #include <QBrush>
 #include <QSignalSpy>
@@ -6,13 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-ResultRow rowWith(const QString& domain, const QString& verdict = QString()) {
-    ResultRow row;
-    row.cells[ResultListModel::Domain] = domain;
-    row.cells[ResultListModel::Verdict] = verdict;
-    return row;
-}
 
 QStringList domains(const ResultListModel& model) {
     QStringList names;
@@ -37,7 +31,7 @@ TEST(ResultListModel, hasSixColumnsWithTheirHeaders) {
 
 TEST(ResultListModel, rowsCanBeSelectedButNeverEdited) {
     ResultListModel model;
-    model.appendRow(rowWith(QStringLiteral("a.com")));
+    model.appendRow(Rows::listed(QStringLiteral("a.com")));
     const Qt::ItemFlags flags = model.flags(model.index(0, 0));
     EXPECT_TRUE(flags & Qt::ItemIsSelectable);
     EXPECT_FALSE(flags & Qt::ItemIsEditable);
@@ -46,10 +40,10 @@ TEST(ResultListModel, rowsCanBeSelectedButNeverEdited) {
 
 TEST(ResultListModel, aBatchOfRowsIsOneInsertNotificationInOrder) {
     ResultListModel model;
-    model.appendRow(rowWith(QStringLiteral("first.com")));
+    model.appendRow(Rows::listed(QStringLiteral("first.com")));
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    model.appendRows({rowWith(QStringLiteral("b.com")), rowWith(QStringLiteral("c.net")),
-                      rowWith(QStringLiteral("d.org"))});
+    model.appendRows({Rows::listed(QStringLiteral("b.com")), Rows::listed(QStringLiteral("c.net")),
+                      Rows::listed(QStringLiteral("d.org"))});
     ASSERT_EQ(inserted.count(), 1);
     EXPECT_EQ(inserted.at(0).at(1).toInt(), 1);
     EXPECT_EQ(inserted.at(0).at(2).toInt(), 3);
@@ -61,7 +55,8 @@ TEST(ResultListModel, aBatchOfRowsIsOneInsertNotificationInOrder) {
 
 TEST(ResultListModel, subduedRowsAreDrawnGreyInEveryColumn) {
     ResultListModel model;
-    model.appendRows({rowWith(QStringLiteral("free.com")), rowWith(QStringLiteral("taken.com"))});
+    model.appendRows(
+        {Rows::listed(QStringLiteral("free.com")), Rows::listed(QStringLiteral("taken.com"))});
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     model.setSubdued(1);
     ASSERT_EQ(changed.count(), 1);
@@ -76,7 +71,7 @@ TEST(ResultListModel, removalKeepsTheOrderAndRenumberingCountsFromOne) {
     ResultListModel model;
     std::vector<ResultRow> rows;
     for (int i = 0; i < 10; ++i)
-        rows.push_back(rowWith(QString::number(i) + QStringLiteral(".com")));
+        rows.push_back(Rows::listed(QString::number(i) + QStringLiteral(".com")));
     model.appendRows(std::move(rows));
     model.setSubdued(4);
     model.removeRowsIf([](const ResultRow& row) {
@@ -93,7 +88,8 @@ TEST(ResultListModel, removalKeepsTheOrderAndRenumberingCountsFromOne) {
 
 TEST(ResultListModel, clearingEmptiesTheRowsButKeepsTheColumns) {
     ResultListModel model;
-    model.appendRows({rowWith(QStringLiteral("a.com")), rowWith(QStringLiteral("b.com"))});
+    model.appendRows(
+        {Rows::listed(QStringLiteral("a.com")), Rows::listed(QStringLiteral("b.com"))});
     model.clear();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.columnCount(), 6);
@@ -103,7 +99,7 @@ TEST(ResultListModel, clearingEmptiesTheRowsButKeepsTheColumns) {
 
 TEST(ResultListModel, outOfRangeIndexesGiveNothing) {
     ResultListModel model;
-    model.appendRow(rowWith(QStringLiteral("a.com")));
+    model.appendRow(Rows::listed(QStringLiteral("a.com")));
     EXPECT_FALSE(model.data(model.index(5, 0)).isValid());
     EXPECT_FALSE(model.data(QModelIndex()).isValid());
     EXPECT_EQ(model.rowCount(model.index(0, 0)), 0);
@@ -111,7 +107,8 @@ TEST(ResultListModel, outOfRangeIndexesGiveNothing) {
 
 TEST(ResultListModel, evidenceIsAnEscapedTipOnTheVerdictAndEqualAnswersAreKeptOnce) {
     ResultListModel model;
-    model.appendRows({rowWith(QStringLiteral("a.com")), rowWith(QStringLiteral("b.com"))});
+    model.appendRows(
+        {Rows::listed(QStringLiteral("a.com")), Rows::listed(QStringLiteral("b.com"))});
     const QDateTime at(QDate(2026, 12, 9), QTime(6, 5, 4));
     model.setEvidence(0, at, QStringLiteral("<b>|210|</b>"));
     model.setEvidence(1, at, QStringLiteral("<b>|210|</b>"));
@@ -126,8 +123,8 @@ TEST(ResultListModel, evidenceIsAnEscapedTipOnTheVerdictAndEqualAnswersAreKeptOn
 
 TEST(ResultListModel, evidenceSurvivesRemovalAndClearingForgetsIt) {
     ResultListModel model;
-    model.appendRows({rowWith(QStringLiteral("a.com")), rowWith(QStringLiteral("b.com")),
-                      rowWith(QStringLiteral("c.com"))});
+    model.appendRows({Rows::listed(QStringLiteral("a.com")), Rows::listed(QStringLiteral("b.com")),
+                      Rows::listed(QStringLiteral("c.com"))});
     const QDateTime at(QDate(2026, 12, 9), QTime(6, 5, 4, 321));
     model.setEvidence(0, at, QStringLiteral("|211|"));
     model.setEvidence(2, at.addSecs(1), QStringLiteral("|210|"));
@@ -140,7 +137,7 @@ TEST(ResultListModel, evidenceSurvivesRemovalAndClearingForgetsIt) {
     EXPECT_EQ(model.answerLine(1), QStringLiteral("|210|"));
 
     model.clear();
-    model.appendRow(rowWith(QStringLiteral("d.com")));
+    model.appendRow(Rows::listed(QStringLiteral("d.com")));
     EXPECT_FALSE(model.checkedAt(0).isValid());
     model.setEvidence(0, at, QStringLiteral("|212|"));
     EXPECT_EQ(model.answerLine(0), QStringLiteral("|212|"));
@@ -151,7 +148,7 @@ TEST(ResultListModel, sharedCellsKeepEachRowsOwnValueWhateverTheirNumber) {
     std::vector<ResultRow> rows;
     // More distinct suggestions than are ever shared, and one type for every row.
     for (int i = 0; i < 5000; ++i) {
-        ResultRow row = rowWith(QStringLiteral("n%1.com").arg(i));
+        ResultRow row = Rows::listed(QStringLiteral("n%1.com").arg(i));
         row.cells[ResultListModel::Suggestion] = QString::number(i % 4500);
         row.cells[ResultListModel::DeletionType] = QStringLiteral("Delete");
         rows.push_back(std::move(row));

@@ -11,6 +11,14 @@
 // Filling and reading the result list in tests.
 namespace Rows {
 
+// A row with only its name and its verdict, to hand to the list.
+inline ResultRow listed(const QString& domain, const QString& verdict = {}) {
+    ResultRow row;
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::Verdict] = verdict;
+    return row;
+}
+
 // Appends a listed row as a search leaves it, numbered after the rows already there.
 inline void append(ResultListModel& rows, const QString& domain, const QString& verdict = {},
                    bool subdued = false) {

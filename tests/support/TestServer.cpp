@@ -28,7 +28,12 @@ void sendUncompressed(httplib::Response& response) {
 
 } // namespace
 
-TestServer::TestServer(Handler handler) {
+TestServer::TestServer(Handler handler)
+    : TestServer(ServerHandler([handler = std::move(handler)](
+                                   TestServer&, const httplib::Request& request,
+                                   httplib::Response& response) { handler(request, response); })) {}
+
+TestServer::TestServer(ServerHandler handler) {
     m_server.set_tcp_nodelay(true);
     m_server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         std::lock_guard lock(m_mutex);
@@ -41,8 +46,9 @@ TestServer::TestServer(Handler handler) {
         }
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    m_server.Get(".*", [handler](const httplib::Request& request, httplib::Response& response) {
-        handler(request, response);
+    m_server.Get(".*", [this, handler = std::move(handler)](const httplib::Request& request,
+                                                            httplib::Response& response) {
+        handler(*this, request, response);
         sendUncompressed(response);
     });
     m_port = m_server.bind_to_any_port("127.0.0.1");

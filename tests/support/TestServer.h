@@ -19,8 +19,12 @@
 class TestServer {
 public:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+    // For handlers that need the server itself, e.g. to hold their answer until release().
+    using ServerHandler =
+        std::function<void(TestServer& server, const httplib::Request&, httplib::Response&)>;
 
     explicit TestServer(Handler handler);
+    explicit TestServer(ServerHandler handler);
     ~TestServer();
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
