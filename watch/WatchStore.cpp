@@ -84,6 +84,12 @@ const char* const kCreateSchema[] = {
     "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
 };
 
+const QString kInsertEntry =
+    u"INSERT OR IGNORE INTO watched (domain, deletion_date, state, added_at, last_check, "
+    "next_check, check_count) VALUES (?, ?, ?, ?, ?, ?, ?)"_s;
+const QString kWriteEntry = u"UPDATE watched SET deletion_date = ?, state = ?, last_check = ?, "
+                            "next_check = ?, check_count = ? WHERE domain = ?"_s;
+
 // Reading every column the program uses proves the schema is the one it expects.
 const char* const kSchemaProbes[] = {
     "SELECT id, domain, deletion_date, state, added_at, last_check, next_check, check_count "
@@ -275,8 +281,6 @@ template <typename Work> bool WatchStore::inTransaction(Work&& work) {
 }
 
 bool WatchStore::insertEntry(const WatchEntry& entry, QSqlQuery& query, bool& inserted) {
-    query.prepare(u"INSERT OR IGNORE INTO watched (domain, deletion_date, state, added_at, "
-                  "last_check, next_check, check_count) VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
     query.addBindValue(entry.domain);
     query.addBindValue(storedDate(entry.deletionDate));
     query.addBindValue(int(entry.state));
@@ -291,8 +295,6 @@ bool WatchStore::insertEntry(const WatchEntry& entry, QSqlQuery& query, bool& in
 }
 
 bool WatchStore::writeEntry(const WatchEntry& entry, QSqlQuery& query) {
-    query.prepare(u"UPDATE watched SET deletion_date = ?, state = ?, last_check = ?, "
-                  "next_check = ?, check_count = ? WHERE domain = ?"_s);
     query.addBindValue(storedDate(entry.deletionDate));
     query.addBindValue(int(entry.state));
     query.addBindValue(storedTime(entry.lastCheck));
@@ -305,15 +307,13 @@ bool WatchStore::writeEntry(const WatchEntry& entry, QSqlQuery& query) {
 }
 
 bool WatchStore::add(const WatchEntry& entry) {
-    bool inserted = false;
-    return !entry.domain.isEmpty() &&
-           inTransaction([&](QSqlQuery& query) { return insertEntry(entry, query, inserted); }) &&
-           inserted;
+    return addMany({entry}).size() == 1;
 }
 
 QList<WatchEntry> WatchStore::addMany(const QList<WatchEntry>& entries) {
     QList<WatchEntry> added;
     const bool done = inTransaction([&](QSqlQuery& query) {
+        query.prepare(kInsertEntry);
         for (const WatchEntry& entry : entries) {
             bool inserted = false;
             if (entry.domain.isEmpty())
@@ -343,12 +343,9 @@ int WatchStore::remove(const QStringList& domains) {
     return done ? removed : -1;
 }
 
-bool WatchStore::update(const WatchEntry& entry) {
-    return inTransaction([&](QSqlQuery& query) { return writeEntry(entry, query); });
-}
-
 bool WatchStore::updateMany(const QList<WatchEntry>& entries) {
     return inTransaction([&](QSqlQuery& query) {
+        query.prepare(kWriteEntry);
         for (const WatchEntry& entry : entries) {
             if (!writeEntry(entry, query))
                 return false;
@@ -374,6 +371,7 @@ bool WatchStore::recordCheck(const CheckRecord& record, const WatchEntry& update
             m_lastError = u"%1 is not watched"_s.arg(updated.domain);
             return false;
         }
+        query.prepare(kWriteEntry);
         if (!writeEntry(updated, query))
             return false;
         query.prepare(u"DELETE FROM check_log WHERE watched_id = (SELECT id FROM watched WHERE "

@@ -56,8 +56,7 @@ public:
     // Removes names and their check logs in one transaction; returns how many were removed, or -1
     // when nothing could be written.
     int remove(const QStringList& domains);
-    // Writes the entry's state, times and count.
-    bool update(const WatchEntry& entry);
+    // Writes the entries' states, times and counts.
     bool updateMany(const QList<WatchEntry>& entries);
     // Logs a check and writes the entry it led to, in one transaction.
     bool recordCheck(const CheckRecord& record, const WatchEntry& updated);
@@ -76,6 +75,7 @@ private:
     bool probeSchema(QSqlQuery& query, const QString& path);
     bool moveAside(const QString& path, QString& movedTo);
     bool fail(const QString& what, const QSqlError& error);
+    // Bind and run one entry on a query prepared with the statement of their kind.
     bool writeEntry(const WatchEntry& entry, QSqlQuery& query);
     bool insertEntry(const WatchEntry& entry, QSqlQuery& query, bool& inserted);
     template <typename Work> bool inTransaction(Work&& work);
