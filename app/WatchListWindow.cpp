@@ -43,10 +43,11 @@ WatchListWindow::WatchListWindow(WatchMonitor& monitor, WatchStore& store, QWidg
     for (int column = 0; column < int(std::size(widths)); ++column)
         m_view->setColumnWidth(column, widths[column]);
 
-    m_checkNowButton = addButton(QStringLiteral("立即检查"), "CheckNowButton");
-    m_removeButton = addButton(QStringLiteral("移除"), "RemoveButton");
-    QPushButton* addNamesButton = addButton(QStringLiteral("添加..."), "AddButton");
-    QPushButton* exportButton = addButton(QStringLiteral("导出为CSV..."), "ExportButton");
+    auto* controls = new QHBoxLayout;
+    m_checkNowButton = addButton(controls, QStringLiteral("立即检查"), "CheckNowButton");
+    m_removeButton = addButton(controls, QStringLiteral("移除"), "RemoveButton");
+    QPushButton* addNamesButton = addButton(controls, QStringLiteral("添加..."), "AddButton");
+    QPushButton* exportButton = addButton(controls, QStringLiteral("导出为CSV..."), "ExportButton");
     connect(m_checkNowButton, &QPushButton::clicked, this, &WatchListWindow::checkSelectedNow);
     connect(m_removeButton, &QPushButton::clicked, this, &WatchListWindow::removeSelected);
     connect(addNamesButton, &QPushButton::clicked, this, &WatchListWindow::askForNames);
@@ -65,11 +66,6 @@ WatchListWindow::WatchListWindow(WatchMonitor& monitor, WatchStore& store, QWidg
     intervalLabel->setTextFormat(Qt::PlainText);
     intervalLabel->setBuddy(m_intervalBox);
 
-    auto* controls = new QHBoxLayout;
-    for (QWidget* widget :
-         {static_cast<QWidget*>(m_checkNowButton), static_cast<QWidget*>(m_removeButton),
-          static_cast<QWidget*>(addNamesButton), static_cast<QWidget*>(exportButton)})
-        controls->addWidget(widget);
     controls->addStretch();
     controls->addWidget(intervalLabel);
     controls->addWidget(m_intervalBox);
@@ -84,10 +80,12 @@ WatchListWindow::WatchListWindow(WatchMonitor& monitor, WatchStore& store, QWidg
     updateButtons();
 }
 
-QPushButton* WatchListWindow::addButton(const QString& caption, const char* objectName) {
+QPushButton* WatchListWindow::addButton(QHBoxLayout* row, const QString& caption,
+                                        const char* objectName) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(objectName));
     button->setAccessibleName(caption);
+    row->addWidget(button);
     return button;
 }
 

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QHBoxLayout;
 class QPushButton;
 class QSpinBox;
 class QTableView;
@@ -38,7 +39,7 @@ public Q_SLOTS:
     void chooseFileAndExport();
 
 private:
-    QPushButton* addButton(const QString& caption, const char* objectName);
+    QPushButton* addButton(QHBoxLayout* row, const QString& caption, const char* objectName);
     void updateButtons();
     void applyInterval(int seconds);
 
