@@ -1,6 +1,7 @@
 #include "watch/WatchListModel.h"
 
 #include "results/ExportRows.h"
+#include "verify/AvailabilityCheck.h"
 #include "watch/WatchMonitor.h"
 #include "watch/WatchStore.h"
 
@@ -19,9 +20,9 @@ QString localTime(const QDateTime& time) {
 QString verdictText(CheckVerdict verdict) {
     switch (verdict) {
     case CheckVerdict::Free:
-        return QStringLiteral("未被注册---OK");
+        return kVerdictFree;
     case CheckVerdict::Registered:
-        return QStringLiteral("已被注册");
+        return kVerdictRegistered;
     case CheckVerdict::NoVerdict:
         break;
     }
