@@ -113,8 +113,9 @@ void MainWindow::addSelectedToWatchList() {
 QList<WatchMonitor::NewName> MainWindow::selectedNamesAndDates() const {
     QList<WatchMonitor::NewName> names;
     for (int row : SelectedRows(m_ui->resultView)) {
-        names.append({m_rows.cell(row, ResultListModel::Domain),
-                      WatchList::deletionDateOf(m_rows.cell(row, ResultListModel::DeletionTime))});
+        names.append(
+            {m_rows.cell(row, ResultListModel::Domain),
+             WatchRunner::deletionDateOf(m_rows.cell(row, ResultListModel::DeletionTime))});
     }
     return names;
 }
@@ -141,7 +142,7 @@ void MainWindow::runMarkedOperation(QPushButton* marker, const std::function<voi
     if (!m_guard.passes())
         return;
     BusyGuard::Running running(marker);
-    WatchList::Hold watchWaits(m_watch->list());
+    WatchRunner::Hold watchWaits(m_watch->list());
     ProgressDisplay progress(m_panels.progress, m_workspace);
     operation();
 }
@@ -183,7 +184,7 @@ void MainWindow::filterRegistered() {
 void MainWindow::verifyTarget() {
     if (!m_guard.passes())
         return;
-    WatchList::Hold watchWaits(m_watch->list());
+    WatchRunner::Hold watchWaits(m_watch->list());
     VerifyTargetDomain(m_config.checkBase, m_ui->targetDomainEdit->text(), m_workspace);
 }
 
@@ -194,7 +195,7 @@ void MainWindow::targetDomainKeyPressed(int characterCode) {
     const QString name = m_ui->targetDomainEdit->text();
     if (!name.contains(u'.'))
         return;
-    WatchList::Hold watchWaits(m_watch->list());
+    WatchRunner::Hold watchWaits(m_watch->list());
     VerifyTargetDomain(m_config.checkBase, name, m_workspace);
 }
 

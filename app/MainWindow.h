@@ -36,7 +36,7 @@ public:
     StatusLine& status() { return m_status; }
     QSystemTrayIcon* trayIcon() const { return m_tray.icon(); }
     QProgressBar* progressBar() const { return m_panels.progressBar(); }
-    WatchList& watchList() { return m_watch->list(); }
+    WatchRunner& watchList() { return m_watch->list(); }
     // The watch list's window, once it has been opened.
     WatchListWindow* watchListWindow() const { return m_watch->window(); }
 

@@ -15,7 +15,7 @@ const QString kTitle = QStringLiteral("关注列表");
 } // namespace
 
 WatchListController::WatchListController(QWidget* window, TrayPresence& tray, QString checkBase,
-                                         WatchList::Clock clock, Selection selection)
+                                         WatchRunner::Clock clock, Selection selection)
     : m_window(window), m_tray(tray), m_selection(std::move(selection)),
       m_list(std::move(checkBase), std::move(clock)),
       m_addAction(new QAction(QStringLiteral("加入关注列表"), this)),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "watch/WatchList.h"
+#include "watch/WatchRunner.h"
 
 #include <QObject>
 
@@ -21,10 +21,10 @@ public:
 
     // Messages go to the window; selection gives the names the user has chosen.
     WatchListController(QWidget* window, TrayPresence& tray, QString checkBase,
-                        WatchList::Clock clock, Selection selection);
+                        WatchRunner::Clock clock, Selection selection);
     ~WatchListController() override;
 
-    WatchList& list() { return m_list; }
+    WatchRunner& list() { return m_list; }
     WatchListWindow* window() const { return m_watchWindow.get(); }
     // "加入关注列表" (Ctrl+D) and "关注列表..." (Ctrl+L), for the window and its context menu.
     QAction* addAction() const { return m_addAction; }
@@ -42,7 +42,7 @@ private:
     QWidget* m_window;
     TrayPresence& m_tray;
     Selection m_selection;
-    WatchList m_list;
+    WatchRunner m_list;
     std::unique_ptr<WatchListWindow> m_watchWindow;
     QAction* m_addAction;
     QAction* m_openAction;

@@ -11,7 +11,7 @@
 #include "sandbox/Availability.h"
 #include "search/CriteriaLists.h"
 #include "search/RunListSearch.h"
-#include "verify/AvailabilityCheck.h"
+#include "verify/ApplyVerdict.h"
 #include "web/Closing.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "StandInData.h"
 
 #include "search/ParseResultPage.h"
-#include "verify/AvailabilityCheck.h"
+#include "verify/CheckProtocol.h"
 
 std::vector<std::vector<ResultRow>> ParsedPages(int rowCount) {
     std::vector<std::vector<ResultRow>> pages;

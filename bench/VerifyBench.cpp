@@ -6,7 +6,7 @@
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
-#include "verify/AvailabilityCheck.h"
+#include "verify/ApplyVerdict.h"
 #include "verify/VerifyListedDomains.h"
 #include "web/Closing.h"
 

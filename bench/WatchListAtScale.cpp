@@ -12,8 +12,8 @@
 #include "WatchedNames.h"
 
 #include "app/WatchListWindow.h"
-#include "watch/WatchList.h"
 #include "watch/WatchListModel.h"
+#include "watch/WatchRunner.h"
 #include "watch/WatchSchedule.h"
 
 #include <QAbstractItemView>
@@ -82,10 +82,10 @@ AppConfig windowConfig(const QString& watchListPath) {
 // Resident memory after an empty list is open (the program always opens one), after the list
 // of 10,000 names is open and loaded, and after the watch list window's model is made over it.
 QJsonObject memoryAdded(const QString& emptyPath, const QString& fullPath) {
-    WatchList empty(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
+    WatchRunner empty(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
     empty.open(emptyPath);
     const qint64 beforeKb = ProcStatusKilobytes(QStringLiteral("VmRSS"));
-    WatchList full(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
+    WatchRunner full(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
     const bool opened = full.open(fullPath).usable();
     const qint64 listKb = ProcStatusKilobytes(QStringLiteral("VmRSS"));
     WatchListModel model(full.monitor(), full.store());
@@ -105,7 +105,7 @@ QJsonObject startUpAdded(const QString& emptyPath, const QString& fullPath) {
     for (int i = 0; i < kRepetitions; ++i) {
         withEmpty.append(timed([&] { MainWindow window(windowConfig(emptyPath)); }));
         withList.append(timed([&] { MainWindow window(windowConfig(fullPath)); }));
-        WatchList list(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
+        WatchRunner list(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
         openAlone.append(timed([&] { list.open(fullPath); }));
     }
     return {{QStringLiteral("window_with_list"), medians(withList)},
@@ -115,7 +115,7 @@ QJsonObject startUpAdded(const QString& emptyPath, const QString& fullPath) {
 
 // One pass of the scheduler over the list: the monitor's own, with nothing due, and the scan
 // alone that it is made of.
-QJsonObject schedulerPass(WatchList& list) {
+QJsonObject schedulerPass(WatchRunner& list) {
     QList<Timing> runDue, scan;
     WatchMonitor& monitor = list.monitor();
     const QDateTime now = BenchNow();
@@ -133,7 +133,7 @@ QJsonObject schedulerPass(WatchList& list) {
 }
 
 // From the watch list window's construction to its table's first paint.
-QJsonObject windowOpening(WatchList& list) {
+QJsonObject windowOpening(WatchRunner& list) {
     QList<Timing> openings;
     bool painted = true;
     for (int i = 0; i < kRepetitions; ++i) {
@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     report.insert(QStringLiteral("memory"), memoryAdded(emptyPath, fullPath));
     report.insert(QStringLiteral("start_up"), startUpAdded(emptyPath, fullPath));
     {
-        WatchList list(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
+        WatchRunner list(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
         list.open(fullPath);
         report.insert(QStringLiteral("scheduler_pass"), schedulerPass(list));
         report.insert(QStringLiteral("window_opening"), windowOpening(list));

@@ -1,11 +1,11 @@
 #include "verify/VerifyListedDomains.h"
 
+#include "results/FetchStatus.h"
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
-#include "verify/AvailabilityCheck.h"
+#include "verify/ApplyVerdict.h"
 #include "web/Closing.h"
-#include "results/FetchStatus.h"
 #include "web/FetchPage.h"
 #include "web/Pause.h"
 

@@ -1,11 +1,11 @@
 #include "verify/VerifyTargetDomain.h"
 
+#include "results/FetchStatus.h"
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
-#include "verify/AvailabilityCheck.h"
+#include "verify/ApplyVerdict.h"
 #include "web/Closing.h"
-#include "results/FetchStatus.h"
 #include "web/FetchPage.h"
 
 namespace {
@@ -31,8 +31,7 @@ void VerifyTargetDomain(const QString& checkBase, const QString& name, Workspace
         row.cells[ResultListModel::Domain] = name;
         rows.appendRow(std::move(row));
         ApplyVerdict(rows, rows.count() - 1, verdict);
-        rows.setEvidence(rows.count() - 1, workspace.now(),
-                         AnswerFirstLine(answer.text));
+        rows.setEvidence(rows.count() - 1, workspace.now(), AnswerFirstLine(answer.text));
     }
     workspace.status.setText(kDoneText);
 }

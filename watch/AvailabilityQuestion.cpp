@@ -1,6 +1,6 @@
 #include "watch/AvailabilityQuestion.h"
 
-#include "verify/AvailabilityCheck.h"
+#include "verify/CheckProtocol.h"
 
 AvailabilityQuestion::AvailabilityQuestion(QString checkBase, Clock clock, QObject* parent)
     : QObject(parent), m_checkBase(std::move(checkBase)), m_clock(std::move(clock)) {

@@ -2,23 +2,16 @@
 
 #include <QDateTime>
 #include <QString>
-#include <QStringView>
 
 // What one availability question found. The numbers are stored in the watch list file.
 enum class CheckVerdict { Free = 0, Registered = 1, NoVerdict = 2 };
 
 // One entry of a name's check log.
 struct CheckRecord {
-    // The log keeps the answer's first line as evidence, not the whole answer.
-    static constexpr qsizetype kFirstLineLimit = 200;
-
     QDateTime time;
     int httpStatus = 0; // 0 when no answer came
     CheckVerdict verdict = CheckVerdict::NoVerdict;
-    QString firstLine;
-
-    // The first line of an answer, cut to kFirstLineLimit without splitting a character.
-    static QString boundedFirstLine(QStringView answer);
+    QString firstLine; // the answer's first line, as AnswerFirstLine cuts it
 
     friend bool operator==(const CheckRecord&, const CheckRecord&) = default;
 };

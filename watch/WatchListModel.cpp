@@ -1,7 +1,7 @@
 #include "watch/WatchListModel.h"
 
 #include "results/ExportRows.h"
-#include "verify/AvailabilityCheck.h"
+#include "verify/CheckProtocol.h"
 #include "watch/WatchMonitor.h"
 #include "watch/WatchStore.h"
 

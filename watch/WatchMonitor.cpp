@@ -1,5 +1,6 @@
 #include "watch/WatchMonitor.h"
 
+#include "verify/CheckProtocol.h"
 #include "watch/WatchRules.h"
 #include "watch/WatchSchedule.h"
 #include "watch/WatchStore.h"
@@ -253,7 +254,7 @@ void WatchMonitor::finishCheck(quint64 token, const QString& domain, CheckResult
     if (index >= 0) {
         CheckRecord& record = result.record;
         record.time = record.time.isValid() ? record.time.toUTC() : now.toUTC();
-        record.firstLine = CheckRecord::boundedFirstLine(record.firstLine);
+        record.firstLine = AnswerFirstLine(record.firstLine);
         if (result.rateRefused)
             record.verdict = CheckVerdict::NoVerdict;
         const bool wasFree = m_entries[index].state == WatchState::Free;

@@ -1,5 +1,6 @@
 #include "watch/WatchStore.h"
 
+#include "verify/CheckProtocol.h"
 #include "watch/WatchRules.h"
 
 #include <QDir>
@@ -361,7 +362,7 @@ bool WatchStore::recordCheck(const CheckRecord& record, const WatchEntry& update
         query.addBindValue(storedTime(record.time));
         query.addBindValue(record.httpStatus);
         query.addBindValue(int(record.verdict));
-        const QString line = CheckRecord::boundedFirstLine(record.firstLine);
+        const QString line = AnswerFirstLine(record.firstLine);
         // The column is NOT NULL: an empty line must not be bound as a null text.
         query.addBindValue(line.isNull() ? u""_s : line);
         query.addBindValue(updated.domain);

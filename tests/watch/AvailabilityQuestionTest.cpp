@@ -6,7 +6,7 @@
 #include "support/UserTexts.h"
 
 #include "watch/AvailabilityQuestion.h"
-#include "watch/WatchList.h"
+#include "watch/WatchRunner.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -110,32 +110,31 @@ TEST_F(AvailabilityQuestionTest, asksWithoutWaitingAndAnAbortedQuestionNeverAnsw
     EXPECT_FALSE(answered) << "the aborted question's answer is dropped";
 }
 
-TEST(WatchList, holdsNestAStopIsForGoodAndDatesComeFromTheCell) {
-    WatchList list(QStringLiteral("http://127.0.0.1:9"), [] { return kNow; });
+TEST(WatchRunner, holdsNestAStopIsForGoodAndDatesComeFromTheCell) {
+    WatchRunner list(QStringLiteral("http://127.0.0.1:9"), [] { return kNow; });
     {
-        WatchList::Hold search(list);
+        WatchRunner::Hold search(list);
         EXPECT_TRUE(list.monitor().isHeld());
-        {
-            WatchList::Hold nestedCheck(list);
-        }
+        { WatchRunner::Hold nestedCheck(list); }
         EXPECT_TRUE(list.monitor().isHeld()) << "the inner hold's end releases nothing";
     }
     EXPECT_FALSE(list.monitor().isHeld());
 
     {
-        WatchList::Hold search(list);
+        WatchRunner::Hold search(list);
         list.stop();
     }
     EXPECT_TRUE(list.monitor().isHeld()) << "once stopped, the end of a hold releases nothing";
 
-    EXPECT_EQ(WatchList::deletionDateOf(QStringLiteral("2026-12-09 10:00:00")), QDate(2026, 12, 9));
-    EXPECT_EQ(WatchList::deletionDateOf(QStringLiteral("2026-12-09")), QDate(2026, 12, 9));
-    EXPECT_FALSE(WatchList::deletionDateOf(QStringLiteral("")));
-    EXPECT_FALSE(WatchList::deletionDateOf(QStringLiteral("即将删除")));
-    EXPECT_FALSE(WatchList::deletionDateOf(QStringLiteral("2026-13-01 00:00")));
+    EXPECT_EQ(WatchRunner::deletionDateOf(QStringLiteral("2026-12-09 10:00:00")),
+              QDate(2026, 12, 9));
+    EXPECT_EQ(WatchRunner::deletionDateOf(QStringLiteral("2026-12-09")), QDate(2026, 12, 9));
+    EXPECT_FALSE(WatchRunner::deletionDateOf(QStringLiteral("")));
+    EXPECT_FALSE(WatchRunner::deletionDateOf(QStringLiteral("即将删除")));
+    EXPECT_FALSE(WatchRunner::deletionDateOf(QStringLiteral("2026-13-01 00:00")));
 }
 
-TEST(WatchList, aNameThatTurnsFreeIsNotifiedOnceAndSurvivesARestart) {
+TEST(WatchRunner, aNameThatTurnsFreeIsNotifiedOnceAndSurvivesARestart) {
     FixedTimeZone zone;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("watchlist.sqlite"));
@@ -143,7 +142,7 @@ TEST(WatchList, aNameThatTurnsFreeIsNotifiedOnceAndSurvivesARestart) {
         answerText(response, "|210|", "text/plain");
     });
     {
-        WatchList list(server.baseUrl(), [] { return kNow; });
+        WatchRunner list(server.baseUrl(), [] { return kNow; });
         ASSERT_EQ(list.open(path).status, StoreOpenResult::Status::Opened);
         QSignalSpy free(&list.monitor(), &WatchMonitor::becameFree);
         ASSERT_TRUE(list.monitor().add(QStringLiteral("drop.com"), QDate(2026, 12, 9)));
@@ -152,7 +151,7 @@ TEST(WatchList, aNameThatTurnsFreeIsNotifiedOnceAndSurvivesARestart) {
         EXPECT_EQ(free.front().front().toString(), QStringLiteral("drop.com"));
         EXPECT_EQ(list.monitor().entry(QStringLiteral("drop.com"))->state, WatchState::Free);
     }
-    WatchList reopened(server.baseUrl(), [] { return kNow; });
+    WatchRunner reopened(server.baseUrl(), [] { return kNow; });
     QSignalSpy free(&reopened.monitor(), &WatchMonitor::becameFree);
     ASSERT_EQ(reopened.open(path).status, StoreOpenResult::Status::Opened);
     const std::optional<WatchEntry> entry = reopened.monitor().entry(QStringLiteral("drop.com"));

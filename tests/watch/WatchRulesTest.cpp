@@ -140,16 +140,6 @@ TEST(WatchRules, rateRefusalsDoubleTheSpacingUpToTheCapAndAnAnswerResetsIt) {
     EXPECT_EQ(WatchRules::nextSpacing(spacing, false), 1000ms);
 }
 
-TEST(CheckRecord, keepsOnlyABoundedFirstLine) {
-    EXPECT_EQ(CheckRecord::boundedFirstLine(u"first\r\nsecond"), u"first"_s);
-    EXPECT_EQ(CheckRecord::boundedFirstLine(QString(500, u'a')).size(),
-              CheckRecord::kFirstLineLimit);
-    // A character outside the basic plane is two UTF-16 units: never cut between them.
-    const QString nearLimit = QString(CheckRecord::kFirstLineLimit - 1, u'a') + u"😀"_s;
-    EXPECT_EQ(CheckRecord::boundedFirstLine(nearLimit),
-              QString(CheckRecord::kFirstLineLimit - 1, u'a'));
-}
-
 TEST_F(WatchRulesTest, schedulePicksTheMostOverdueAndTheNextMoment) {
     const QDateTime now = kDateStart.addSecs(3600);
     QList<WatchEntry> entries;

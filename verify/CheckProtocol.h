@@ -1,15 +1,19 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
-class ResultListModel;
 struct FetchOutcome;
 
-// The question to the availability-check service and the reading of its answer.
+// The question to the availability-check service and the reading of its answer; writing a
+// verdict into the result list is ApplyVerdict's business, so the watch can share this alone.
 enum class AnswerClass { Empty, RateRefusal, Registered, NotRegistered };
 
 inline const QString kVerdictRegistered = QStringLiteral("已被注册");
 inline const QString kVerdictFree = QStringLiteral("未被注册---OK");
+
+// The evidence kept of an answer is its first line, cut to this many characters.
+inline constexpr qsizetype kAnswerLineLimit = 200;
 
 // checkBase is the service's scheme and host; the name goes in as typed, unescaped.
 QString AvailabilityAddress(const QString& checkBase, const QString& name);
@@ -21,10 +25,6 @@ AnswerClass ClassifyAnswer(const QString& text);
 // error page, a time-out or a failure must never read as "free".
 AnswerClass ClassifyFetched(const FetchOutcome& outcome);
 
-// What a verdict rests on, for the verdict cell's tooltip: the first line of the service's
-// answer, cut to a readable length.
-QString AnswerFirstLine(const QString& answer);
-
-// Writes the verdict of a Registered or NotRegistered answer into the row, greying a
-// registered one. Other classes leave the row as it is.
-void ApplyVerdict(ResultListModel& rows, int row, AnswerClass answer);
+// What a verdict rests on, for tooltips and the watch's log: the first line of the service's
+// answer, cut to kAnswerLineLimit without splitting a character.
+QString AnswerFirstLine(QStringView answer);

@@ -11,12 +11,12 @@
 
 // The watch list as the program runs it: its file, the monitor and the background question,
 // wired together. The window holds the watch while the user's own operations run.
-class WatchList : public QObject {
+class WatchRunner : public QObject {
     Q_OBJECT
 public:
     using Clock = WatchMonitor::Clock;
 
-    WatchList(QString checkBase, Clock clock, QObject* parent = nullptr);
+    WatchRunner(QString checkBase, Clock clock, QObject* parent = nullptr);
 
     // Opens the file and starts watching; overdue names are checked at once, spaced apart.
     StoreOpenResult open(const QString& path);
@@ -29,13 +29,13 @@ public:
     // releases nothing.
     class Hold {
     public:
-        explicit Hold(WatchList& list);
+        explicit Hold(WatchRunner& list);
         ~Hold();
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
     private:
-        WatchList& m_list;
+        WatchRunner& m_list;
     };
 
     // For good, when the program closes: nothing more is asked, whatever holds end later.

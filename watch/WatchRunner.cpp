@@ -1,6 +1,6 @@
-#include "watch/WatchList.h"
+#include "watch/WatchRunner.h"
 
-WatchList::WatchList(QString checkBase, Clock clock, QObject* parent)
+WatchRunner::WatchRunner(QString checkBase, Clock clock, QObject* parent)
     : QObject(parent), m_question(std::move(checkBase), clock),
       m_monitor(
           m_store,
@@ -11,14 +11,14 @@ WatchList::WatchList(QString checkBase, Clock clock, QObject* parent)
     m_monitor.setCancelCheck([this] { m_question.abort(); });
 }
 
-StoreOpenResult WatchList::open(const QString& path) {
+StoreOpenResult WatchRunner::open(const QString& path) {
     const StoreOpenResult result = m_store.open(path);
     if (result.usable())
         m_monitor.load();
     return result;
 }
 
-void WatchList::stop() {
+void WatchRunner::stop() {
     if (m_stopped)
         return;
     m_stopped = true;
@@ -26,17 +26,17 @@ void WatchList::stop() {
         m_monitor.setHeld(true);
 }
 
-WatchList::Hold::Hold(WatchList& list) : m_list(list) {
+WatchRunner::Hold::Hold(WatchRunner& list) : m_list(list) {
     if (m_list.m_holds++ == 0)
         m_list.m_monitor.setHeld(true);
 }
 
-WatchList::Hold::~Hold() {
+WatchRunner::Hold::~Hold() {
     if (--m_list.m_holds == 0)
         m_list.m_monitor.setHeld(false);
 }
 
-std::optional<QDate> WatchList::deletionDateOf(const QString& deletionTime) {
+std::optional<QDate> WatchRunner::deletionDateOf(const QString& deletionTime) {
     const QDate date = QDate::fromString(deletionTime.left(10), QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid())
         return std::nullopt;

@@ -1,6 +1,6 @@
-#include "verify/AvailabilityCheck.h"
 #include "support/Rows.h"
 #include "support/UserTexts.h"
+#include "verify/ApplyVerdict.h"
 #include "web/FetchOutcome.h"
 
 #include <gtest/gtest.h>
@@ -74,3 +74,11 @@ TEST(ApplyVerdict, writesTheVerdictAndGreysOnlyRegisteredRows) {
 }
 
 } // namespace
+
+TEST(AnswerFirstLine, keepsOnlyABoundedFirstLine) {
+    EXPECT_EQ(AnswerFirstLine(u"first\r\nsecond"), QStringLiteral("first"));
+    EXPECT_EQ(AnswerFirstLine(QString(500, u'a')).size(), kAnswerLineLimit);
+    // A character outside the basic plane is two UTF-16 units: never cut between them.
+    const QString nearLimit = QString(kAnswerLineLimit - 1, u'a') + QStringLiteral("😀");
+    EXPECT_EQ(AnswerFirstLine(nearLimit), QString(kAnswerLineLimit - 1, u'a'));
+}
