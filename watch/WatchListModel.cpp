@@ -6,6 +6,8 @@
 #include "watch/WatchStore.h"
 
 #include <array>
+#include <numeric>
+#include <utility>
 
 namespace {
 
@@ -50,7 +52,11 @@ QString WatchListModel::header(Column column) {
 }
 
 int WatchListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_domains.size());
+    if (parent.isValid())
+        return 0;
+    if (m_removal)
+        return int(m_removal->cut + m_removal->remaining.size() - m_removal->remainingFrom);
+    return int(m_domains.size());
 }
 
 int WatchListModel::columnCount(const QModelIndex& parent) const {
@@ -62,6 +68,8 @@ QVariant WatchListModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole)
         return text(index.row(), static_cast<Column>(index.column()));
+    if (role == SortRole)
+        return sortKey(index.row(), static_cast<Column>(index.column()));
     if (role == Qt::ToolTipRole && index.column() == State)
         return stateTip(index.row());
     return {};
@@ -75,24 +83,33 @@ QVariant WatchListModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 QString WatchListModel::domainAt(int row) const {
-    return row >= 0 && row < m_domains.size() ? m_domains[row] : QString();
+    if (row < 0 || row >= rowCount())
+        return {};
+    if (m_removal && row >= m_removal->cut)
+        return m_removal->remaining[m_removal->remainingFrom + row - m_removal->cut];
+    return m_domains[row];
+}
+
+int WatchListModel::rowOf(const QString& domain) const {
+    return m_removal ? -1 : m_rowOf.value(domain, -1);
 }
 
 const WatchEntry* WatchListModel::entryAt(int row) const {
     const QList<WatchEntry>& entries = m_monitor.entries();
-    if (row < 0 || row >= m_domains.size() || row >= entries.size() ||
-        entries[row].domain != m_domains[row])
+    if (row < 0 || row >= entries.size() || entries[row].domain != domainAt(row))
         return nullptr;
     return &entries[row];
 }
 
 QString WatchListModel::text(int row, Column column) const {
+    if (column == Domain)
+        return domainAt(row);
     const WatchEntry* entry = entryAt(row);
     if (!entry)
         return {};
     switch (column) {
     case Domain:
-        return entry->domain;
+        break;
     case DeletionDate:
         return entry->deletionDate ? entry->deletionDate->toString(QStringLiteral("yyyy-MM-dd"))
                                    : QString();
@@ -104,6 +121,32 @@ QString WatchListModel::text(int row, Column column) const {
         return isFinished(entry->state) ? QString() : localTime(entry->nextCheck);
     case CheckCount:
         return QString::number(entry->checkCount);
+    case ColumnCount:
+        break;
+    }
+    return {};
+}
+
+QVariant WatchListModel::sortKey(int row, Column column) const {
+    const WatchEntry* entry = entryAt(row);
+    if (!entry)
+        return {};
+    const auto time = [](const QDateTime& t) {
+        return t.isValid() ? QVariant(t.toMSecsSinceEpoch()) : QVariant();
+    };
+    switch (column) {
+    case Domain:
+        return entry->domain;
+    case DeletionDate:
+        return entry->deletionDate ? QVariant(entry->deletionDate->toJulianDay()) : QVariant();
+    case State:
+        return int(entry->state);
+    case LastCheck:
+        return time(entry->lastCheck);
+    case NextCheck:
+        return isFinished(entry->state) ? QVariant() : time(entry->nextCheck);
+    case CheckCount:
+        return entry->checkCount;
     case ColumnCount:
         break;
     }
@@ -125,12 +168,18 @@ QString WatchListModel::stateTip(int row) const {
 }
 
 QByteArray WatchListModel::asCsv() const {
+    QList<int> rows(rowCount());
+    std::iota(rows.begin(), rows.end(), 0);
+    return asCsv(rows);
+}
+
+QByteArray WatchListModel::asCsv(const QList<int>& rowOrder) const {
     QStringList headers;
     for (int c = 0; c < ColumnCount; ++c)
         headers << header(static_cast<Column>(c));
     QList<QStringList> rows;
-    rows.reserve(m_domains.size());
-    for (int r = 0; r < m_domains.size(); ++r) {
+    rows.reserve(rowOrder.size());
+    for (int r : rowOrder) {
         QStringList cells;
         for (int c = 0; c < ColumnCount; ++c)
             cells << text(r, static_cast<Column>(c));
@@ -172,26 +221,66 @@ void WatchListModel::takeNewRows() {
     endInsertRows();
 }
 
+void WatchListModel::indexRows() {
+    m_rowOf.clear();
+    m_rowOf.reserve(m_domains.size());
+    for (qsizetype r = 0; r < m_domains.size(); ++r)
+        m_rowOf.insert(m_domains[r], int(r));
+}
+
 void WatchListModel::followReset() {
     const QList<WatchEntry>& entries = m_monitor.entries();
     bool sameNames = entries.size() == m_domains.size();
     for (qsizetype r = 0; sameNames && r < entries.size(); ++r)
         sameNames = entries[r].domain == m_domains[r];
-    if (sameNames) {
-        // Only the contents changed (a new interval moves every next check): the views keep
-        // their selection.
+    if (sameNames || followRemovals(entries)) {
+        // The contents may have changed too (a new interval moves every next check); the views
+        // keep their selection.
         if (!m_domains.isEmpty())
             emit dataChanged(index(0, 0), index(int(m_domains.size()) - 1, ColumnCount - 1));
         return;
     }
     beginResetModel();
     m_domains.clear();
-    m_rowOf.clear();
     m_domains.reserve(entries.size());
-    m_rowOf.reserve(entries.size());
-    for (qsizetype r = 0; r < entries.size(); ++r) {
-        m_domains << entries[r].domain;
-        m_rowOf.insert(entries[r].domain, int(r));
-    }
+    for (const WatchEntry& entry : entries)
+        m_domains << entry.domain;
+    indexRows();
     endResetModel();
+}
+
+// When the monitor's list is the known one less some names, in the same order, only those rows
+// go: in contiguous ranges from the last, so the views keep the place and selection of the rest.
+// Every name is visited once; a list that differs otherwise is not followed here.
+bool WatchListModel::followRemovals(const QList<WatchEntry>& entries) {
+    if (entries.size() >= m_domains.size())
+        return false;
+    QList<std::pair<qsizetype, qsizetype>> ranges; // first and last row, in list order
+    QStringList remaining;
+    remaining.reserve(entries.size());
+    for (qsizetype r = 0; r < m_domains.size(); ++r) {
+        if (remaining.size() < entries.size() && entries[remaining.size()].domain == m_domains[r])
+            remaining << m_domains[r];
+        else if (!ranges.isEmpty() && ranges.last().second == r - 1)
+            ranges.last().second = r;
+        else
+            ranges.append({r, r});
+    }
+    if (remaining.size() != entries.size())
+        return false;
+
+    qsizetype removedBefore = m_domains.size() - remaining.size();
+    m_removal = Removal{std::move(remaining), m_domains.size(), entries.size()};
+    for (qsizetype i = ranges.size() - 1; i >= 0; --i) {
+        const auto [first, last] = ranges[i];
+        removedBefore -= last - first + 1;
+        beginRemoveRows(QModelIndex(), int(first), int(last));
+        m_removal->cut = first;
+        m_removal->remainingFrom = first - removedBefore;
+        endRemoveRows();
+    }
+    m_domains = std::move(m_removal->remaining);
+    m_removal.reset();
+    indexRows();
+    return true;
 }

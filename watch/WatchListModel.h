@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QStringList>
 
+#include <optional>
+
 class WatchMonitor;
 class WatchStore;
 struct WatchEntry;
@@ -17,6 +19,9 @@ public:
     enum Column { Domain, DeletionDate, State, LastCheck, NextCheck, CheckCount, ColumnCount };
     // How many checks a state's tooltip lists.
     static constexpr int kChecksInTip = 5;
+    // What a sorting view compares: dates and times as numbers, the state by its place in a
+    // name's life, the count as a number; empty cells give no value.
+    static constexpr int SortRole = Qt::UserRole;
 
     // Monitor and store must outlive the model.
     WatchListModel(const WatchMonitor& monitor, WatchStore& store, QObject* parent = nullptr);
@@ -30,14 +35,21 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     QString domainAt(int row) const;
+    // -1 when the name is not watched.
+    int rowOf(const QString& domain) const;
     QString text(int row, Column column) const;
+    QVariant sortKey(int row, Column column) const;
     // Every row as shown, under the column headers, by the result list's CSV rules.
     QByteArray asCsv() const;
+    // The given rows, in the given order.
+    QByteArray asCsv(const QList<int>& rows) const;
 
 private:
     void followChange(const QString& domain);
     void followReset();
+    bool followRemovals(const QList<WatchEntry>& entries);
     void takeNewRows();
+    void indexRows();
     const WatchEntry* entryAt(int row) const;
     QString stateTip(int row) const;
 
@@ -47,4 +59,13 @@ private:
     // signal comes, so the rows to insert or reset are found by comparing with these.
     QStringList m_domains;
     QHash<QString, int> m_rowOf;
+
+    // While removed rows are announced, range by range from the last: the rows before cut are
+    // still the old list's, those after it are the remaining names from remainingFrom on.
+    struct Removal {
+        QStringList remaining;
+        qsizetype cut = 0;
+        qsizetype remainingFrom = 0;
+    };
+    std::optional<Removal> m_removal;
 };
