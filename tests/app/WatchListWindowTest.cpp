@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
@@ -24,7 +27,45 @@ class WatchListWindowTest : public WatchedList {
 protected:
     void SetUp() override {
         WatchedList::SetUp();
-        window = std::make_unique<WatchListWindow>(*monitor, store);
+        window = makeWindow();
+    }
+
+    std::unique_ptr<WatchListWindow> makeWindow() {
+        return std::make_unique<WatchListWindow>(*monitor, store, settingsPath);
+    }
+
+    // Names n000.example, n001.example, ... waiting for their deletion date, so none is checked.
+    void watchNumberedNames(int count) {
+        monitor->remove(domains());
+        QList<WatchMonitor::NewName> names;
+        for (int i = 0; i < count; ++i)
+            names.append({numbered(i), QDate(2025, 4, 1).addDays(i % 7)});
+        ASSERT_EQ(monitor->addMany(names), count);
+    }
+
+    static QString numbered(int i) { return u"n%1.example"_s.arg(i, 3, 10, QChar(u'0')); }
+
+    QString nameInView(int viewRow) {
+        return window->view()->model()->index(viewRow, 0).data().toString();
+    }
+
+    QStringList namesInView() {
+        QStringList names;
+        for (int r = 0; r < window->view()->model()->rowCount(); ++r)
+            names << nameInView(r);
+        return names;
+    }
+
+    QString topNameInView() { return nameInView(window->view()->rowAt(0)); }
+
+    bool inView(const QString& name) {
+        QTableView* view = window->view();
+        for (int r = 0; r < view->model()->rowCount(); ++r) {
+            if (nameInView(r) == name)
+                return view->viewport()->rect().contains(
+                    view->visualRect(view->model()->index(r, 0)).center());
+        }
+        return false;
     }
 
     QStringList domains() {
@@ -34,11 +75,11 @@ protected:
         return names;
     }
 
-    void selectRows(std::initializer_list<int> rows) {
+    void selectRows(const QList<int>& rows) {
         QItemSelectionModel* selection = window->view()->selectionModel();
         selection->clearSelection();
         for (int row : rows)
-            selection->select(window->model().index(row, 0),
+            selection->select(window->view()->model()->index(row, 0),
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
@@ -48,6 +89,7 @@ protected:
         return found;
     }
 
+    QString settingsPath = dir.filePath(u"morrowcatch.conf"_s);
     std::unique_ptr<WatchListWindow> window;
 };
 
@@ -167,4 +209,204 @@ TEST_F(WatchListWindowTest, exportWritesTheListOrSaysWhyItCouldNot) {
     const QString missing = dir.filePath(u"no/such/folder/watch.csv"_s);
     EXPECT_FALSE(window->exportTo(missing).isEmpty());
     EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(WatchListWindowTest, aHeaderClickSortsTheViewAndTheCommandsTakeTheRowsAsShown) {
+    monitor->addMany({{u"a.example"_s, QDate(2025, 4, 3)},
+                      {u"b.example"_s, QDate(2025, 4, 1)},
+                      {u"c.example"_s, QDate(2025, 4, 4)},
+                      {u"d.example"_s, QDate(2025, 4, 2)}});
+    window->show();
+    QHeaderView* header = window->view()->horizontalHeader();
+    const QPoint dateHeader(header->sectionViewportPosition(WatchListModel::DeletionDate) + 5,
+                            header->height() / 2);
+    const QList<QStringList> afterEachClick = {
+        {u"b.example"_s, u"d.example"_s, u"a.example"_s, u"c.example"_s},
+        {u"c.example"_s, u"a.example"_s, u"d.example"_s, u"b.example"_s},
+        {u"a.example"_s, u"b.example"_s, u"c.example"_s, u"d.example"_s}};
+    for (const QStringList& expected : afterEachClick) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, dateHeader);
+        EXPECT_EQ(namesInView(), expected);
+    }
+
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, dateHeader);
+    selectRows({0, 1});
+    EXPECT_EQ(window->selectedNames(), (QStringList{u"b.example"_s, u"d.example"_s}));
+    const QString path = dir.filePath(u"sorted.csv"_s);
+    ASSERT_EQ(window->exportTo(path), QString());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u"\r\n"_s);
+    ASSERT_EQ(lines.size(), 6);
+    QStringList exported;
+    for (qsizetype i = 1; i < 5; ++i)
+        exported << lines[i].section(u',', 0, 0);
+    EXPECT_EQ(exported, namesInView()) << "the file has the rows as the view shows them";
+
+    window->checkSelectedNow();
+    EXPECT_EQ(asked, QStringList{u"b.example"_s}) << "the first of the selected rows as shown";
+    window->removeSelected();
+    EXPECT_EQ(domains(), (QStringList{u"a.example"_s, u"c.example"_s}));
+}
+
+namespace {
+
+struct RemovalInView {
+    const char* what;
+    Qt::SortOrder order;
+    int topRow; // -1: scrolled to the bottom
+    QList<int> selected;
+    QList<int> removed; // rows as shown
+};
+
+} // namespace
+
+TEST_F(WatchListWindowTest, removingRowsKeepsTheSelectionAndPlaceOfTheRowsThatRemain) {
+    const QList<RemovalInView> cases = {
+        {"at the bottom, the first row removed", Qt::AscendingOrder, -1, {198, 199}, {0}},
+        {"rows removed above, in and below the view",
+         Qt::AscendingOrder,
+         100,
+         {101, 105, 150},
+         {10, 50, 51, 52, 103, 150}},
+        {"the first row in view removed", Qt::AscendingOrder, 100, {99, 102}, {100}},
+        {"sorted the other way, rows removed above",
+         Qt::DescendingOrder,
+         50,
+         {55, 60},
+         {0, 1, 2, 30}},
+    };
+    window->show();
+    QTableView* view = window->view();
+    for (const RemovalInView& c : cases) {
+        SCOPED_TRACE(c.what);
+        watchNumberedNames(200);
+        view->sortByColumn(WatchListModel::Domain, c.order);
+        QCoreApplication::processEvents();
+        if (c.topRow < 0)
+            view->scrollToBottom();
+        else
+            view->verticalScrollBar()->setValue(c.topRow);
+        selectRows(c.selected);
+        QStringList removed, selectedLeft;
+        for (int row : c.removed)
+            removed << nameInView(row);
+        for (int row : c.selected) {
+            if (!c.removed.contains(row))
+                selectedLeft << nameInView(row);
+        }
+        int top = view->rowAt(0);
+        while (c.removed.contains(top))
+            ++top;
+        const QString topLeft = nameInView(top);
+        const bool atBottom = c.topRow < 0;
+        QSignalSpy reset(view->model(), &QAbstractItemModel::modelReset);
+
+        monitor->remove(removed);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(reset.size(), 0);
+        EXPECT_EQ(view->model()->rowCount(), 200 - removed.size());
+        EXPECT_EQ(topNameInView(), topLeft);
+        if (atBottom) {
+            EXPECT_EQ(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
+        }
+        EXPECT_EQ(window->selectedNames(), selectedLeft);
+    }
+}
+
+namespace {
+
+struct WindowEnding {
+    const char* what;
+    bool closed; // else destroyed while still open, as when the program ends
+    Qt::SortOrder order;
+    QString firstShown;
+};
+
+} // namespace
+
+TEST_F(WatchListWindowTest, columnWidthsAndSortingComeBackInTheNextWindow) {
+    const QList<WindowEnding> endings = {
+        {"closed", true, Qt::DescendingOrder, u"b.example"_s},
+        {"still open when the program ends", false, Qt::AscendingOrder, u"a.example"_s},
+    };
+    monitor->addMany({{u"a.example"_s, QDate(2025, 4, 1)}, {u"b.example"_s, QDate(2025, 4, 2)}});
+    int width = 200;
+    for (const WindowEnding& c : endings) {
+        SCOPED_TRACE(c.what);
+        window = makeWindow();
+        window->show();
+        window->view()->setColumnWidth(WatchListModel::Domain, ++width);
+        window->view()->setColumnWidth(WatchListModel::LastCheck, 97);
+        window->view()->sortByColumn(WatchListModel::DeletionDate, c.order);
+        if (c.closed)
+            window->close();
+        else
+            window.reset();
+
+        const std::unique_ptr<WatchListWindow> next = makeWindow();
+        QHeaderView* header = next->view()->horizontalHeader();
+        EXPECT_EQ(header->sectionSize(WatchListModel::Domain), width);
+        EXPECT_EQ(header->sectionSize(WatchListModel::LastCheck), 97);
+        EXPECT_EQ(header->sortIndicatorSection(), WatchListModel::DeletionDate);
+        EXPECT_EQ(header->sortIndicatorOrder(), c.order);
+        EXPECT_EQ(next->view()->model()->index(0, 0).data().toString(), c.firstShown)
+            << "the rows are sorted, not only the header marked";
+    }
+    EXPECT_FALSE(QSettings(settingsPath, QSettings::IniFormat)
+                     .value(u"watchListWindow/headerState"_s)
+                     .toByteArray()
+                     .isEmpty());
+}
+
+TEST_F(WatchListWindowTest, aDamagedSettingsFileLeavesTheColumnsAsTheyAre) {
+    monitor->addMany({{u"b.example"_s, QDate(2025, 4, 2)}, {u"a.example"_s, QDate(2025, 4, 1)}});
+    const QList<int> widths = {window->view()->columnWidth(0), window->view()->columnWidth(1)};
+    QSettings(settingsPath, QSettings::IniFormat)
+        .setValue(u"watchListWindow/headerState"_s, QByteArray("\0\0\0\xff\0\0\0\0garbage", 15));
+
+    const std::unique_ptr<WatchListWindow> next = makeWindow();
+    EXPECT_EQ((QList<int>{next->view()->columnWidth(0), next->view()->columnWidth(1)}), widths);
+    EXPECT_EQ(next->view()->model()->index(0, 0).data().toString(), u"b.example"_s);
+}
+
+namespace {
+
+struct Selecting {
+    const char* what;
+    Qt::SortOrder order;
+    bool shownFirst;
+    QString asked;
+    QString selected; // empty: the selection stays as it was
+};
+
+} // namespace
+
+TEST_F(WatchListWindowTest, selectDomainSelectsTheNamesRowAndBringsItIntoView) {
+    const QList<Selecting> cases = {
+        {"far down the list", Qt::AscendingOrder, true, numbered(180), numbered(180)},
+        {"sorted the other way", Qt::DescendingOrder, true, numbered(10), numbered(10)},
+        {"while hidden, typed loosely", Qt::AscendingOrder, false, u" N150.Example "_s,
+         numbered(150)},
+        {"not watched", Qt::AscendingOrder, true, u"x.example"_s, QString()},
+    };
+    watchNumberedNames(200);
+    for (const Selecting& c : cases) {
+        SCOPED_TRACE(c.what);
+        window = makeWindow();
+        window->view()->sortByColumn(WatchListModel::Domain, c.order);
+        if (c.shownFirst)
+            window->show();
+        selectRows({0});
+        const QString before = nameInView(0);
+
+        window->selectDomain(c.asked);
+        window->show();
+        const QString expected = c.selected.isEmpty() ? before : c.selected;
+        EXPECT_EQ(window->selectedNames(), QStringList{expected});
+        if (!c.selected.isEmpty()) {
+            EXPECT_EQ(window->view()->currentIndex().data().toString(), expected);
+        }
+        EXPECT_TRUE(inView(expected));
+    }
 }
