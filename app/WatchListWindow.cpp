@@ -138,11 +138,8 @@ void WatchListWindow::selectDomain(const QString& domain) {
     const QModelIndex index = m_sorted->mapFromSource(m_model->index(row, 0));
     view()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                          QItemSelectionModel::Rows);
-    // A hidden window's viewport has no size yet to scroll in.
-    if (isVisible())
-        view()->scrollTo(index);
-    else
-        m_scrollOnShow = index;
+    // A hidden view scrolls to its current row once it is shown.
+    view()->scrollTo(index);
 }
 
 void WatchListWindow::showAndRaise() {
@@ -152,13 +149,6 @@ void WatchListWindow::showAndRaise() {
         show();
     raise();
     activateWindow();
-}
-
-void WatchListWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (m_scrollOnShow.isValid())
-        view()->scrollTo(m_scrollOnShow);
-    m_scrollOnShow = QPersistentModelIndex();
 }
 
 void WatchListWindow::hideEvent(QHideEvent* event) {

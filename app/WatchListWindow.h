@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPersistentModelIndex>
 #include <QStringList>
 #include <QWidget>
 
@@ -54,7 +53,6 @@ public Q_SLOTS:
     void chooseFileAndExport();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -75,6 +73,4 @@ private:
     QSortFilterProxyModel* m_sorted;
     // Where the first row in view should be once the rows being removed are gone.
     int m_topRowAfterRemoval = -1;
-    // A row chosen while the window was hidden is brought into view once it is shown.
-    QPersistentModelIndex m_scrollOnShow;
 };
