@@ -62,6 +62,8 @@ TEST_F(WatchListModelTest, showsTheSixColumnsWithDatesAndLocalTimes) {
     ASSERT_TRUE(monitor->add(u"open.example"_s));
     advanceSeconds(2);
     answer(CheckVerdict::Registered);
+    advanceSeconds(28);
+    answer(CheckVerdict::Free); // free.example's confirmation
 
     ASSERT_EQ(model->rowCount(), 3);
     // The date starts at local midnight; 12:00 UTC is 20:00 local.
@@ -73,7 +75,7 @@ TEST_F(WatchListModelTest, showsTheSixColumnsWithDatesAndLocalTimes) {
                                         u"0"_s}));
     EXPECT_EQ(
         rowTexts(1),
-        (QStringList{u"free.example"_s, {}, u"可以注册"_s, u"2025-03-01 20:00:00"_s, {}, u"1"_s}));
+        (QStringList{u"free.example"_s, {}, u"可以注册"_s, u"2025-03-01 20:00:30"_s, {}, u"2"_s}));
     EXPECT_EQ(rowTexts(2), (QStringList{u"open.example"_s,
                                         {},
                                         u"正在关注"_s,
@@ -176,4 +178,24 @@ TEST_F(WatchListModelTest, theCsvHasTheHeadersAndEveryRowAsShownWithFormulasDefu
               u"域名,删除日期,状态,上次检查,下次检查,检查次数\r\n"
               u"a.example,2025-03-05,等待删除,,2025-03-05 00:00:00,0\r\n"
               u"'=cmd.example,,正在关注,2025-03-01 20:00:00,2025-03-01 20:10:00,1\r\n"_s);
+}
+
+TEST_F(WatchListModelTest, aCaughtNamesTipSaysWhenItWasFoundRegisteredAgain) {
+    ASSERT_TRUE(monitor->add(u"a.example"_s));
+    answer(CheckVerdict::Free);
+    advanceSeconds(30);
+    answer(CheckVerdict::Free);
+    // Found registered at 20:01:30, then checked by the user six times more.
+    for (int i = 0; i < 7; ++i) {
+        advanceSeconds(60);
+        monitor->checkNow({u"a.example"_s});
+        answer(i % 2 ? CheckVerdict::NoVerdict : CheckVerdict::Registered);
+    }
+    EXPECT_EQ(
+        rowTexts(0),
+        (QStringList{u"a.example"_s, {}, u"已被抢注"_s, u"2025-03-01 20:07:30"_s, {}, u"9"_s}));
+    const QStringList lines = stateTip(0).split(u'\n');
+    ASSERT_EQ(lines.size(), 1 + WatchListModel::kChecksInTip);
+    EXPECT_EQ(lines[0], u"<p style='white-space:pre'>发现已被抢注：2025-03-01 20:01:30"_s);
+    EXPECT_TRUE(lines[1].startsWith(u"2025-03-01 20:07:30"_s)) << lines[1].toStdString();
 }

@@ -1,4 +1,5 @@
 #include "FixedTimeZone.h"
+#include "WatchPrinters.h"
 #include "support/QStringPrinter.h"
 
 #include "watch/WatchRules.h"
@@ -17,6 +18,7 @@ QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0, int se
 
 // 10 March 2025 starts at 16:00 UTC the day before in the test's zone (UTC+8).
 const QDate kDate(2025, 3, 10);
+const QTimeZone kZone(8 * 3600);
 const QDateTime kDateStart = utc(2025, 3, 9, 16);
 
 class WatchRulesTest : public ::testing::Test {
@@ -30,61 +32,63 @@ TEST(WatchStateText, namesEachStateForTheUser) {
     EXPECT_EQ(watchStateText(WatchState::Watching), u"正在关注"_s);
     EXPECT_EQ(watchStateText(WatchState::Free), u"可以注册"_s);
     EXPECT_EQ(watchStateText(WatchState::GivenUp), u"已放弃"_s);
+    EXPECT_EQ(watchStateText(WatchState::Caught), u"已被抢注"_s);
 }
 
 TEST_F(WatchRulesTest, dateStartsAtLocalMidnight) {
-    EXPECT_EQ(WatchRules::deletionStart(kDate), kDateStart);
-    WatchEntry entry = WatchRules::newEntry(u"  Drop.Example "_s, kDate, utc(2025, 3, 1));
+    EXPECT_EQ(WatchRules::deletionStart(kDate, kZone), kDateStart);
+    WatchEntry entry = WatchRules::newEntry(u"  Drop.Example "_s, kDate, utc(2025, 3, 1), kZone);
     EXPECT_EQ(entry.domain, u"drop.example"_s);
     EXPECT_EQ(entry.state, WatchState::AwaitingDeletion);
     EXPECT_EQ(entry.nextCheck, kDateStart);
-    EXPECT_EQ(WatchRules::stateAt(entry, kDateStart.addSecs(-1)), WatchState::AwaitingDeletion);
-    EXPECT_EQ(WatchRules::stateAt(entry, kDateStart), WatchState::Watching);
+    EXPECT_EQ(WatchRules::stateAt(entry, kDateStart.addSecs(-1), kZone),
+              WatchState::AwaitingDeletion);
+    EXPECT_EQ(WatchRules::stateAt(entry, kDateStart, kZone), WatchState::Watching);
 }
 
 TEST_F(WatchRulesTest, nameAddedOnOrAfterItsDateIsCheckedAtOnce) {
     const QDateTime now = kDateStart.addSecs(3 * 3600);
-    const WatchEntry entry = WatchRules::newEntry(u"a.example"_s, kDate, now);
+    const WatchEntry entry = WatchRules::newEntry(u"a.example"_s, kDate, now, kZone);
     EXPECT_EQ(entry.state, WatchState::Watching);
     EXPECT_EQ(entry.nextCheck, now);
 }
 
 TEST_F(WatchRulesTest, nameWithoutDateIsWatchedAtOnceAndNeverGivenUp) {
     const QDateTime now = utc(2025, 3, 1, 12);
-    const WatchEntry entry = WatchRules::newEntry(u"b.example"_s, std::nullopt, now);
+    const WatchEntry entry = WatchRules::newEntry(u"b.example"_s, std::nullopt, now, kZone);
     EXPECT_EQ(entry.state, WatchState::Watching);
     EXPECT_EQ(entry.nextCheck, now);
-    EXPECT_EQ(WatchRules::stateAt(entry, now.addYears(2)), WatchState::Watching);
-    EXPECT_FALSE(WatchRules::giveUpMoment(entry));
+    EXPECT_EQ(WatchRules::stateAt(entry, now.addYears(2), kZone), WatchState::Watching);
+    EXPECT_FALSE(WatchRules::giveUpMoment(entry, kZone));
 }
 
 TEST_F(WatchRulesTest, givenUpAtTheStartOfTheSeventhDayAfterTheDate) {
-    const WatchEntry entry = WatchRules::newEntry(u"c.example"_s, kDate, utc(2025, 3, 1));
+    const WatchEntry entry = WatchRules::newEntry(u"c.example"_s, kDate, utc(2025, 3, 1), kZone);
     const QDateTime giveUp = utc(2025, 3, 16, 16); // 17 March, local midnight
-    EXPECT_EQ(WatchRules::giveUpMoment(entry), giveUp);
-    EXPECT_EQ(WatchRules::stateAt(entry, giveUp.addSecs(-1)), WatchState::Watching);
-    EXPECT_EQ(WatchRules::stateAt(entry, giveUp), WatchState::GivenUp);
+    EXPECT_EQ(WatchRules::giveUpMoment(entry, kZone), giveUp);
+    EXPECT_EQ(WatchRules::stateAt(entry, giveUp.addSecs(-1), kZone), WatchState::Watching);
+    EXPECT_EQ(WatchRules::stateAt(entry, giveUp, kZone), WatchState::GivenUp);
 
-    const WatchEntry late = WatchRules::newEntry(u"d.example"_s, kDate, giveUp.addDays(1));
+    const WatchEntry late = WatchRules::newEntry(u"d.example"_s, kDate, giveUp.addDays(1), kZone);
     EXPECT_EQ(late.state, WatchState::GivenUp);
     EXPECT_FALSE(late.nextCheck.isValid());
 }
 
 TEST_F(WatchRulesTest, freeAndGivenUpStayWhateverTheClockSays) {
-    WatchEntry entry = WatchRules::newEntry(u"e.example"_s, kDate, utc(2025, 3, 1));
+    WatchEntry entry = WatchRules::newEntry(u"e.example"_s, kDate, utc(2025, 3, 1), kZone);
     entry.state = WatchState::Free;
-    EXPECT_EQ(WatchRules::stateAt(entry, utc(2025, 4, 1)), WatchState::Free);
+    EXPECT_EQ(WatchRules::stateAt(entry, utc(2025, 4, 1), kZone), WatchState::Free);
     entry.state = WatchState::GivenUp;
-    EXPECT_EQ(WatchRules::stateAt(entry, utc(2025, 3, 1)), WatchState::GivenUp);
+    EXPECT_EQ(WatchRules::stateAt(entry, utc(2025, 3, 1), kZone), WatchState::GivenUp);
 }
 
 TEST_F(WatchRulesTest, everyCheckCountsAndPlansTheNextOneIntervalLater) {
-    const WatchEntry added = WatchRules::newEntry(u"f.example"_s, kDate, utc(2025, 3, 1));
+    const WatchEntry added = WatchRules::newEntry(u"f.example"_s, kDate, utc(2025, 3, 1), kZone);
     const QDateTime checkedAt = kDateStart.addSecs(5);
 
     for (const CheckVerdict verdict : {CheckVerdict::Registered, CheckVerdict::NoVerdict}) {
         const WatchEntry after =
-            WatchRules::afterCheck(added, {checkedAt, 200, verdict, u"x"_s}, 90s);
+            WatchRules::afterCheck(added, {checkedAt, 200, verdict, u"x"_s}, 90s, kZone);
         EXPECT_EQ(after.checkCount, 1);
         EXPECT_EQ(after.lastCheck, checkedAt);
         EXPECT_EQ(after.nextCheck, checkedAt.addSecs(90));
@@ -92,31 +96,59 @@ TEST_F(WatchRulesTest, everyCheckCountsAndPlansTheNextOneIntervalLater) {
     }
     const WatchEntry twice = WatchRules::afterCheck(
         WatchRules::afterCheck(added, {checkedAt, 0, CheckVerdict::NoVerdict, {}}, 90s),
-        {checkedAt.addSecs(90), 200, CheckVerdict::Registered, {}}, 90s);
+        {checkedAt.addSecs(90), 200, CheckVerdict::Registered, {}}, 90s, kZone);
     EXPECT_EQ(twice.checkCount, 2);
 }
 
-TEST_F(WatchRulesTest, freeVerdictStopsTheChecks) {
-    const WatchEntry added = WatchRules::newEntry(u"g.example"_s, std::nullopt, kDateStart);
-    const WatchEntry after = WatchRules::afterCheck(
-        added, {kDateStart.addSecs(1), 200, CheckVerdict::Free, {}}, WatchRules::kDefaultInterval);
-    EXPECT_EQ(after.state, WatchState::Free);
-    EXPECT_FALSE(after.nextCheck.isValid());
-    EXPECT_EQ(after.checkCount, 1);
+TEST_F(WatchRulesTest, aFreeVerdictIsConfirmedThirtySecondsLaterAndThenStopsTheChecks) {
+    const WatchEntry added = WatchRules::newEntry(u"g.example"_s, std::nullopt, kDateStart, kZone);
+    const QDateTime first = kDateStart.addSecs(1);
+    const WatchEntry once = WatchRules::afterCheck(added, {first, 200, CheckVerdict::Free, {}},
+                                                   WatchRules::kDefaultInterval, kZone);
+    EXPECT_EQ(once.state, WatchState::Watching);
+    EXPECT_EQ(once.nextCheck, first.addSecs(30));
+    const WatchEntry twice =
+        WatchRules::afterCheck(once, {first.addSecs(30), 200, CheckVerdict::Free, {}},
+                               WatchRules::kDefaultInterval, kZone);
+    EXPECT_EQ(twice.state, WatchState::Free);
+    EXPECT_FALSE(twice.nextCheck.isValid());
+    EXPECT_EQ(twice.checkCount, 2);
+}
+
+// The check log, newest first: when was the free name found registered again?
+TEST(WatchRules, aCaughtNameWasCaughtAtTheFirstRegisteredAnswerAfterTheNewestFreeOne) {
+    const QDateTime t0 = utc(2025, 3, 1);
+    const auto check = [&](int minute, CheckVerdict verdict) {
+        return CheckRecord{t0.addSecs(minute * 60), 200, verdict, {}};
+    };
+    const CheckVerdict F = CheckVerdict::Free, R = CheckVerdict::Registered,
+                       N = CheckVerdict::NoVerdict;
+    const struct {
+        QList<CheckRecord> log;
+        std::optional<QDateTime> caught;
+    } cases[] = {
+        {{check(3, R), check(2, F), check(1, F)}, t0.addSecs(180)},
+        {{check(9, R), check(8, N), check(7, R), check(6, F), check(1, R)}, t0.addSecs(420)},
+        {{check(9, R), check(8, R)}, t0.addSecs(480)}, // the free answers were trimmed
+        {{check(9, N), check(8, F)}, std::nullopt},
+        {{}, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WatchRules::caughtAt(c.log), c.caught) << c.log.size() << " checks";
 }
 
 TEST_F(WatchRulesTest, earlyCheckDoesNotMoveTheCheckAtTheDatesStart) {
-    const WatchEntry added = WatchRules::newEntry(u"h.example"_s, kDate, utc(2025, 3, 1));
+    const WatchEntry added = WatchRules::newEntry(u"h.example"_s, kDate, utc(2025, 3, 1), kZone);
     const WatchEntry after = WatchRules::afterCheck(
-        added, {kDateStart.addSecs(-60), 200, CheckVerdict::Registered, {}}, 600s);
+        added, {kDateStart.addSecs(-60), 200, CheckVerdict::Registered, {}}, 600s, kZone);
     EXPECT_EQ(after.state, WatchState::AwaitingDeletion);
     EXPECT_EQ(after.nextCheck, kDateStart);
 }
 
 TEST_F(WatchRulesTest, checkPastTheGiveUpMomentGivesUp) {
-    const WatchEntry added = WatchRules::newEntry(u"i.example"_s, kDate, utc(2025, 3, 1));
-    const WatchEntry after =
-        WatchRules::afterCheck(added, {utc(2025, 3, 17), 200, CheckVerdict::Registered, {}}, 600s);
+    const WatchEntry added = WatchRules::newEntry(u"i.example"_s, kDate, utc(2025, 3, 1), kZone);
+    const WatchEntry after = WatchRules::afterCheck(
+        added, {utc(2025, 3, 17), 200, CheckVerdict::Registered, {}}, 600s, kZone);
     EXPECT_EQ(after.state, WatchState::GivenUp);
     EXPECT_FALSE(after.nextCheck.isValid());
 }
@@ -144,8 +176,8 @@ TEST_F(WatchRulesTest, schedulePicksTheMostOverdueAndTheNextMoment) {
     const QDateTime now = kDateStart.addSecs(3600);
     QList<WatchEntry> entries;
     auto addWith = [&](const QString& domain, std::optional<QDate> date, QDateTime next) {
-        WatchEntry entry = WatchRules::newEntry(domain, date, utc(2025, 3, 1));
-        entry.state = WatchRules::stateAt(entry, now);
+        WatchEntry entry = WatchRules::newEntry(domain, date, utc(2025, 3, 1), kZone);
+        entry.state = WatchRules::stateAt(entry, now, kZone);
         entry.nextCheck = next;
         entries.append(entry);
     };
@@ -158,14 +190,14 @@ TEST_F(WatchRulesTest, schedulePicksTheMostOverdueAndTheNextMoment) {
     entries.last().state = WatchState::Free;
     entries.last().nextCheck = now.addSecs(-3600);
 
-    WatchSchedule schedule = WatchSchedule::scan(entries, now);
+    WatchSchedule schedule = WatchSchedule::scan(entries, now, kZone);
     EXPECT_EQ(schedule.mostOverdue, 1);
     EXPECT_EQ(schedule.nextMoment, now.addSecs(30));
     EXPECT_TRUE(schedule.stateChanged.isEmpty());
 
     // With nothing due soon, the dated name's give-up is the next thing to happen.
     entries.remove(0, 3);
-    schedule = WatchSchedule::scan(entries, now);
+    schedule = WatchSchedule::scan(entries, now, kZone);
     EXPECT_EQ(schedule.mostOverdue, -1);
     EXPECT_EQ(schedule.nextMoment, utc(2025, 3, 16, 16));
 }
@@ -174,15 +206,15 @@ TEST_F(WatchRulesTest, scheduleFindsExactlyTheStatesTheClockChanged) {
     QList<WatchEntry> entries;
     const QDateTime added = utc(2025, 2, 1);
     for (int day = 0; day < 40; ++day) {
-        WatchEntry entry =
-            WatchRules::newEntry(u"n%1.example"_s.arg(day), QDate(2025, 2, 20).addDays(day), added);
+        WatchEntry entry = WatchRules::newEntry(u"n%1.example"_s.arg(day),
+                                                QDate(2025, 2, 20).addDays(day), added, kZone);
         entries.append(entry);
     }
     const QDateTime now = kDateStart.addSecs(1);
-    const WatchSchedule schedule = WatchSchedule::scan(entries, now);
+    const WatchSchedule schedule = WatchSchedule::scan(entries, now, kZone);
     QList<qsizetype> expected;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (WatchRules::stateAt(entries[i], now) != entries[i].state)
+        if (WatchRules::stateAt(entries[i], now, kZone) != entries[i].state)
             expected.append(i);
     }
     // 20 Feb..3 Mar given up, 4..10 Mar watching: 19 names changed.
