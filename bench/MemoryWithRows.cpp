@@ -95,13 +95,14 @@ int main(int argc, char** argv) {
 
     // What a check of every name leaves in each row: the verdict and its evidence.
     const QDateTime checkedAt = QDateTime::currentDateTime();
-    const QString registered = QString::fromStdString(AvailabilityAnswer(Availability::Registered));
-    const QString free = QString::fromStdString(AvailabilityAnswer(Availability::Free));
     for (int row = 0; row < rows.count(); ++row) {
         const bool isRegistered = row % 2 != 0;
+        const QString answer = QString::fromStdString(
+            AvailabilityAnswer(isRegistered ? Availability::Registered : Availability::Free,
+                               rows.row(row).cells[ResultListModel::Domain].toStdString()));
         ApplyVerdict(rows, row,
                      isRegistered ? AnswerClass::Registered : AnswerClass::NotRegistered);
-        rows.setEvidence(row, checkedAt, AnswerFirstLine(isRegistered ? registered : free));
+        rows.setEvidence(row, checkedAt, AnswerFirstLine(answer));
     }
     window->repaint();
     QCoreApplication::processEvents();

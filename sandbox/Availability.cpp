@@ -46,8 +46,8 @@ Availability DecideAvailability(const DomainCatalog& catalog, std::string_view n
     return Availability::Free;
 }
 
-std::string AvailabilityAnswer(Availability availability) {
-    std::string answer = "result";
+std::string AvailabilityAnswer(Availability availability, std::string_view name) {
+    std::string answer(name);
     answer += availability == Availability::Registered ? ServiceMarkers::kRegistered
                                                        : ServiceMarkers::kFree;
     answer += availability == Availability::Registered ? "registered\n" : "available\n";

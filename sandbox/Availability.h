@@ -32,9 +32,10 @@ Availability DecideAvailability(const DomainCatalog& catalog, std::string_view n
 // all among those of a larger one.
 bool CaughtAtDrop(std::string_view name, int caughtPercent);
 
-// The answer text: "|211|" for a registered name, "|210|" for a free one. The name is not
-// echoed, so no name can put a marker into its own answer.
-std::string AvailabilityAnswer(Availability availability);
+// The answer text names the name it answers for, then "|211|" for a registered name or "|210|"
+// for a free one: "ab.com|210|available". The name must be normalised (NormaliseDomainName
+// refuses "|"), so no name can put a marker into its own answer.
+std::string AvailabilityAnswer(Availability availability, std::string_view name);
 std::string TooFrequentAnswer();
 
 // FNV-1a with a salt: stable across runs and platforms.

@@ -156,7 +156,7 @@ struct SandboxServer::Impl {
         }
         response.status = 200;
         SetBody(response,
-                AvailabilityAnswer(DecideAvailability(*catalog, *name, now(), options.drop)),
+                AvailabilityAnswer(DecideAvailability(*catalog, *name, now(), options.drop), *name),
                 kText);
     }
 

@@ -9,9 +9,10 @@
 #include <chrono>
 #include <functional>
 
-// The watch's question to the availability service: the same address and the same reading of
-// the answer as the window's check of every name, but asked in the background. It never opens
-// a nested wait and writes nothing of the window's.
+// The watch's question to the availability service: the same address and classes of answer as
+// the window's check of every name, asked in the background, and stricter: only an answer that
+// names the asked name gives a verdict. It never opens a nested wait and writes nothing of the
+// window's.
 class AvailabilityQuestion : public QObject {
     Q_OBJECT
 public:
@@ -26,9 +27,11 @@ public:
     void ask(const QString& domain, Done done);
     void abort();
 
-    // How an outcome reads as a check: only a page of 200-299 gives a verdict, and only the free
-    // class gives "free".
-    static CheckResult resultOf(const FetchOutcome& outcome, const QDateTime& at);
+    // How an outcome reads as a check of the domain: only a page of 200-299 that names the domain
+    // gives a verdict (a maintenance or login page answered with 200 gives none), and only the
+    // free class gives "free".
+    static CheckResult resultOf(const FetchOutcome& outcome, const QString& domain,
+                                const QDateTime& at);
 
 private:
     QString m_checkBase;
@@ -36,4 +39,5 @@ private:
     std::chrono::nanoseconds m_timeLimit = kFetchTimeLimit;
     AsyncFetch m_fetch;
     Done m_done;
+    QString m_domain;
 };

@@ -18,6 +18,14 @@ struct WatchEntry {
     QDateTime lastCheck;
     QDateTime nextCheck;
     int checkCount = 0;
+    // The first of the free answers in a row that have not yet made the name free. Kept in memory
+    // only: after a restart the next free answer starts the row again, at the cost of one check.
+    QDateTime freeSince;
 
-    friend bool operator==(const WatchEntry&, const WatchEntry&) = default;
+    // Equal when the file would hold the same, so freeSince does not count.
+    friend bool operator==(const WatchEntry& a, const WatchEntry& b) {
+        return a.domain == b.domain && a.deletionDate == b.deletionDate && a.state == b.state &&
+               a.addedAt == b.addedAt && a.lastCheck == b.lastCheck && a.nextCheck == b.nextCheck &&
+               a.checkCount == b.checkCount;
+    }
 };

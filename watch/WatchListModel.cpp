@@ -3,6 +3,7 @@
 #include "results/ExportRows.h"
 #include "verify/CheckProtocol.h"
 #include "watch/WatchMonitor.h"
+#include "watch/WatchRules.h"
 #include "watch/WatchStore.h"
 
 #include <array>
@@ -118,7 +119,8 @@ QString WatchListModel::text(int row, Column column) const {
     case LastCheck:
         return localTime(entry->lastCheck);
     case NextCheck:
-        return isFinished(entry->state) ? QString() : localTime(entry->nextCheck);
+        // A finished name has a planned check only while a free answer waits for confirmation.
+        return localTime(entry->nextCheck);
     case CheckCount:
         return QString::number(entry->checkCount);
     case ColumnCount:
@@ -158,10 +160,19 @@ QString WatchListModel::stateTip(int row) const {
     const QString domain = domainAt(row);
     if (domain.isEmpty())
         return {};
+    const WatchEntry* entry = entryAt(row);
+    const bool caught = entry && entry->state == WatchState::Caught;
+    // The check that found the name caught may lie further back than the checks listed.
+    const QList<CheckRecord> checks =
+        m_store.recentChecks(domain, caught ? WatchStore::kChecksKeptPerName : kChecksInTip);
     QStringList lines;
-    for (const CheckRecord& check : m_store.recentChecks(domain, kChecksInTip))
+    if (caught) {
+        const std::optional<QDateTime> at = WatchRules::caughtAt(checks);
+        lines << QStringLiteral("发现已被抢注：") + localTime(at ? *at : entry->lastCheck);
+    }
+    for (const CheckRecord& check : checks.first(std::min<qsizetype>(checks.size(), kChecksInTip)))
         lines << checkLine(check);
-    if (lines.isEmpty())
+    if (checks.isEmpty())
         lines << QStringLiteral("尚未检查");
     return QStringLiteral("<p style='white-space:pre'>") + lines.join(u'\n').toHtmlEscaped() +
            QStringLiteral("</p>");

@@ -28,7 +28,8 @@ void keepEarliest(QDateTime& earliest, const QDateTime& candidate) {
 
 WatchMonitor::WatchMonitor(WatchStore& store, StartCheck startCheck, Clock clock, QObject* parent)
     : QObject(parent), m_store(store), m_startCheck(std::move(startCheck)),
-      m_clock(std::move(clock)), m_interval(WatchRules::kDefaultInterval),
+      m_clock(std::move(clock)), m_zoneSource([] { return QTimeZone::systemTimeZone(); }),
+      m_zone(m_zoneSource()), m_interval(WatchRules::kDefaultInterval),
       m_spacing(WatchRules::kBaseSpacing) {
     m_timer.setSingleShot(true);
     // A coarse timer may fire 5% late: three minutes on an hour's wait past a name's drop.
@@ -39,11 +40,19 @@ WatchMonitor::WatchMonitor(WatchStore& store, StartCheck startCheck, Clock clock
 void WatchMonitor::load() {
     m_entries = m_store.loadAll();
     m_interval = m_store.interval();
+    const QDateTime now = m_clock();
+    m_zone = m_zoneSource();
+    m_lastNow = now;
     for (WatchEntry& entry : m_entries) {
-        if (!isFinished(entry.state) && !entry.nextCheck.isValid())
-            entry.nextCheck = WatchRules::plannedCheck(entry, m_interval);
+        // The file's plan stands unless the rules plan earlier: a clock set back or a zone
+        // changed while the program was away silences no name.
+        const QDateTime planned = WatchRules::plannedCheck(entry, m_interval, now, m_zone);
+        if (!planned.isValid() || !entry.nextCheck.isValid() || planned < entry.nextCheck)
+            entry.nextCheck = planned;
     }
     m_requested.clear();
+    m_unremoved.clear();
+    m_intervalUnsaved = false;
     reindex();
     emit entriesReset();
     runDue();
@@ -74,7 +83,7 @@ int WatchMonitor::addMany(const QList<NewName>& names) {
     QList<WatchEntry> fresh;
     QSet<QString> seen;
     for (const NewName& name : names) {
-        WatchEntry entry = WatchRules::newEntry(name.domain, name.deletionDate, now);
+        WatchEntry entry = WatchRules::newEntry(name.domain, name.deletionDate, now, m_zone);
         if (entry.domain.isEmpty() || indexOf(entry.domain) >= 0 || seen.contains(entry.domain))
             continue;
         seen.insert(entry.domain);
@@ -82,23 +91,47 @@ int WatchMonitor::addMany(const QList<NewName>& names) {
     }
     if (fresh.isEmpty())
         return 0;
-    const QList<WatchEntry> added = m_store.addMany(fresh);
-    if (added.isEmpty()) {
-        reportStoreFailure();
-        return 0;
-    }
-    for (const WatchEntry& entry : added) {
+    const bool written = writeNew(fresh);
+    for (const WatchEntry& entry : fresh) {
         m_indexByDomain.insert(entry.domain, m_entries.size());
         m_entries.append(entry);
     }
-    if (added.size() <= kSingleChangeSignalsUpTo) {
-        for (const WatchEntry& entry : added)
+    if (fresh.size() <= kSingleChangeSignalsUpTo) {
+        for (const WatchEntry& entry : fresh)
             emit entryChanged(entry.domain);
     } else {
         emit entriesReset();
     }
+    if (!written)
+        reportStoreFailure();
     runDue();
-    return int(added.size());
+    return int(fresh.size());
+}
+
+bool WatchMonitor::writeNew(const QList<WatchEntry>& fresh) {
+    const QList<WatchEntry> inserted = m_store.addMany(fresh);
+    if (inserted.size() == fresh.size())
+        return true;
+    QSet<QString> insertedNames;
+    for (const WatchEntry& entry : inserted)
+        insertedNames.insert(entry.domain);
+    // A removal the file did not take left rows behind: they go now, with their old checks, and
+    // the new entries take their place.
+    QStringList leftovers;
+    QList<WatchEntry> again;
+    for (const WatchEntry& entry : fresh) {
+        if (insertedNames.contains(entry.domain))
+            continue;
+        if (!m_unremoved.contains(entry.domain))
+            return false;
+        leftovers.append(entry.domain);
+        again.append(entry);
+    }
+    if (m_store.remove(leftovers) < 0)
+        return false;
+    for (const QString& domain : leftovers)
+        m_unremoved.remove(domain);
+    return m_store.addMany(again).size() == again.size();
 }
 
 int WatchMonitor::remove(const QStringList& domains) {
@@ -110,14 +143,16 @@ int WatchMonitor::remove(const QStringList& domains) {
     }
     if (gone.isEmpty())
         return 0;
-    if (m_store.remove(gone.values()) < 0) {
-        reportStoreFailure();
-        return 0;
-    }
     m_entries.removeIf([&](const WatchEntry& entry) { return gone.contains(entry.domain); });
     m_requested.removeIf([&](const QString& domain) { return gone.contains(domain); });
     reindex();
+    m_unremoved.unite(gone);
+    const bool written = m_store.remove(m_unremoved.values()) >= 0;
+    if (written)
+        m_unremoved.clear();
     emit entriesReset();
+    if (!written)
+        reportStoreFailure();
     rearm();
     return int(gone.size());
 }
@@ -126,33 +161,31 @@ void WatchMonitor::checkNow(const QStringList& domains) {
     for (const QString& domain : domains) {
         const QString normalised = WatchRules::normaliseDomain(domain);
         const qsizetype index = indexOf(normalised);
-        if (index >= 0 && m_entries[index].state != WatchState::Free &&
-            !m_requested.contains(normalised))
+        if (index >= 0 && !m_requested.contains(normalised))
             m_requested.append(normalised);
     }
     runDue();
 }
 
+void WatchMonitor::setZoneSource(ZoneSource source) {
+    m_zoneSource = std::move(source);
+    runDue();
+}
+
 void WatchMonitor::setInterval(std::chrono::seconds interval) {
-    const std::chrono::seconds clamped = WatchRules::clampInterval(interval);
-    if (!m_store.setInterval(clamped)) {
-        reportStoreFailure();
-        return;
-    }
-    m_interval = clamped;
+    m_interval = WatchRules::clampInterval(interval);
+    m_intervalUnsaved = !m_store.setInterval(m_interval);
+    const QDateTime now = m_clock();
     QList<WatchEntry> moved;
     for (WatchEntry& entry : m_entries) {
-        const QDateTime planned = WatchRules::plannedCheck(entry, m_interval);
+        const QDateTime planned = WatchRules::plannedCheck(entry, m_interval, now, m_zone);
         if (planned != entry.nextCheck) {
             entry.nextCheck = planned;
             moved.append(entry);
         }
     }
-    if (!moved.isEmpty()) {
-        if (!m_store.updateMany(moved))
-            reportStoreFailure();
-        emit entriesReset();
-    }
+    if (!writeAndAnnounce(moved) || m_intervalUnsaved)
+        reportStoreFailure();
     rearm();
 }
 
@@ -181,17 +214,25 @@ void WatchMonitor::runDue() {
         return;
     m_running = true;
     const QDateTime now = m_clock();
-    WatchSchedule schedule = WatchSchedule::scan(m_entries, now);
+    const QTimeZone zone = m_zoneSource();
+    if (zone != m_zone || (m_lastNow.isValid() && now < m_lastNow)) {
+        m_zone = zone;
+        replanAll(now);
+    }
+    m_lastNow = now;
+    // After a clock set back the spacing counts from now, not from an answer in the future.
+    if (m_lastAnswerAt.isValid() && m_lastAnswerAt > now)
+        m_lastAnswerAt = now;
+    WatchSchedule schedule = WatchSchedule::scan(m_entries, now, m_zone);
     if (!schedule.stateChanged.isEmpty()) {
         applyStateChanges(schedule.stateChanged, now);
-        schedule = WatchSchedule::scan(m_entries, now);
+        schedule = WatchSchedule::scan(m_entries, now, m_zone);
     }
     if (!m_held && !m_checking && spacingGate(now) <= now) {
         QString next;
         while (next.isEmpty() && !m_requested.isEmpty()) {
             const QString requested = m_requested.takeFirst();
-            const qsizetype index = indexOf(requested);
-            if (index >= 0 && m_entries[index].state != WatchState::Free)
+            if (indexOf(requested) >= 0)
                 next = requested;
         }
         if (next.isEmpty() && schedule.mostOverdue >= 0)
@@ -208,26 +249,48 @@ void WatchMonitor::applyStateChanges(const QList<qsizetype>& changed, const QDat
     updated.reserve(changed.size());
     for (const qsizetype index : changed) {
         WatchEntry& entry = m_entries[index];
-        entry.state = WatchRules::stateAt(entry, now);
-        if (isFinished(entry.state))
-            entry.nextCheck = QDateTime();
+        entry.state = WatchRules::stateAt(entry, now, m_zone);
+        entry.nextCheck = WatchRules::plannedCheck(entry, m_interval, now, m_zone);
         updated.append(entry);
     }
-    if (!m_store.updateMany(updated))
+    if (!writeAndAnnounce(updated))
         reportStoreFailure();
-    if (updated.size() <= kSingleChangeSignalsUpTo) {
-        for (const WatchEntry& entry : updated)
+}
+
+// After a clock set back or a change of zone, states and plans made by the old ones are stale.
+void WatchMonitor::replanAll(const QDateTime& now) {
+    QList<WatchEntry> updated;
+    for (WatchEntry& entry : m_entries) {
+        const WatchState state = WatchRules::stateAt(entry, now, m_zone);
+        WatchEntry replanned = entry;
+        replanned.state = state;
+        replanned.nextCheck = WatchRules::plannedCheck(replanned, m_interval, now, m_zone);
+        if (replanned.state != entry.state || replanned.nextCheck != entry.nextCheck) {
+            entry = replanned;
+            updated.append(entry);
+        }
+    }
+    if (!writeAndAnnounce(updated))
+        reportStoreFailure();
+}
+
+bool WatchMonitor::writeAndAnnounce(const QList<WatchEntry>& changed) {
+    if (changed.isEmpty())
+        return true;
+    const bool written = m_store.updateMany(changed);
+    if (changed.size() <= kSingleChangeSignalsUpTo) {
+        for (const WatchEntry& entry : changed)
             emit entryChanged(entry.domain);
     } else {
         emit entriesReset();
     }
+    return written;
 }
 
 QDateTime WatchMonitor::spacingGate(const QDateTime& now) const {
     if (!m_lastAnswerAt.isValid())
         return now;
-    // A clock set back must not hold the watch until it catches up again.
-    return std::min(m_lastAnswerAt, now).addMSecs(m_spacing.count());
+    return m_lastAnswerAt.addMSecs(m_spacing.count());
 }
 
 void WatchMonitor::startCheck(const QString& domain) {
@@ -258,22 +321,42 @@ void WatchMonitor::finishCheck(quint64 token, const QString& domain, CheckResult
         if (result.rateRefused)
             record.verdict = CheckVerdict::NoVerdict;
         const bool wasFree = m_entries[index].state == WatchState::Free;
-        const WatchEntry after = WatchRules::afterCheck(m_entries[index], record, m_interval);
-        if (!m_store.recordCheck(record, after))
-            reportStoreFailure();
+        const WatchEntry after =
+            WatchRules::afterCheck(m_entries[index], record, m_interval, m_zone);
         m_entries[index] = after;
+        const bool written = writeCheck(record, after);
         emit entryChanged(domain);
         if (!wasFree && after.state == WatchState::Free)
             emit becameFree(domain);
+        if (!written)
+            reportStoreFailure();
     }
     rearm();
+}
+
+bool WatchMonitor::writeCheck(const CheckRecord& record, const WatchEntry& after) {
+    if (!m_store.recordCheck(record, after)) {
+        // The name's row is missing when it was added while the file could not be written.
+        if (!m_store.add(after) || !m_store.recordCheck(record, after))
+            return false;
+    }
+    writeBackPending();
+    return true;
+}
+
+// The file takes writes again: what it missed goes in now.
+void WatchMonitor::writeBackPending() {
+    if (!m_unremoved.isEmpty() && m_store.remove(m_unremoved.values()) >= 0)
+        m_unremoved.clear();
+    if (m_intervalUnsaved && m_store.setInterval(m_interval))
+        m_intervalUnsaved = false;
 }
 
 void WatchMonitor::rearm() {
     if (m_running)
         return;
     const QDateTime now = m_clock();
-    const WatchSchedule schedule = WatchSchedule::scan(m_entries, now);
+    const WatchSchedule schedule = WatchSchedule::scan(m_entries, now, m_zone);
     QDateTime wake = schedule.nextMoment;
     if (!schedule.stateChanged.isEmpty())
         wake = now;

@@ -7,7 +7,9 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
+#include <QTimeZone>
 #include <QTimer>
 
 #include <chrono>
@@ -17,8 +19,9 @@
 class WatchStore;
 
 // Runs the watch: keeps the watched names, starts their checks when they are due, one at a time
-// and spaced apart, and writes every change to the store at once. The check itself and the clock
-// are handed in, so the monitor runs the same against the network or a test.
+// and spaced apart, and writes every change to the store at once. The check itself, the clock and
+// the zone are handed in, so the monitor runs the same against the network or a test. A change
+// the store cannot write is kept in memory all the same and reported through storeFailed.
 class WatchMonitor : public QObject {
     Q_OBJECT
 
@@ -27,6 +30,7 @@ public:
     // Must be called once, on the monitor's thread, when the check has ended.
     using CheckDone = std::function<void(const CheckResult& result)>;
     using StartCheck = std::function<void(const QString& domain, CheckDone done)>;
+    using ZoneSource = std::function<QTimeZone()>;
 
     struct NewName {
         QString domain;
@@ -47,9 +51,15 @@ public:
     // Returns how many were new.
     int addMany(const QList<NewName>& names);
     int remove(const QStringList& domains);
-    // Checks the names as soon as the spacing allows, before anything else that is due. Free
-    // names are not checked again.
+    // Checks the names as soon as the spacing allows, before anything else that is due, whatever
+    // their state: a free name found registered again is caught.
     void checkNow(const QStringList& domains);
+
+    // The zone whose days the deletion dates are; the local zone unless a source is handed in.
+    // It is read at every wake (at least once a minute), and a change works every state and
+    // plan out again.
+    void setZoneSource(ZoneSource source);
+    QTimeZone zone() const { return m_zone; }
 
     std::chrono::seconds interval() const { return m_interval; }
     void setInterval(std::chrono::seconds interval);
@@ -82,6 +92,11 @@ private:
     qsizetype indexOf(const QString& domain) const;
     void reindex();
     void applyStateChanges(const QList<qsizetype>& changed, const QDateTime& now);
+    void replanAll(const QDateTime& now);
+    bool writeAndAnnounce(const QList<WatchEntry>& changed);
+    bool writeNew(const QList<WatchEntry>& fresh);
+    bool writeCheck(const CheckRecord& record, const WatchEntry& after);
+    void writeBackPending();
     QDateTime spacingGate(const QDateTime& now) const;
     void startCheck(const QString& domain);
     void finishCheck(quint64 token, const QString& domain, CheckResult result);
@@ -93,11 +108,17 @@ private:
     std::function<void()> m_cancelCheck;
     QString m_checkingDomain;
     Clock m_clock;
+    ZoneSource m_zoneSource;
+    QTimeZone m_zone;
+    QDateTime m_lastNow;
     QTimer m_timer;
 
     QList<WatchEntry> m_entries;
     QHash<QString, qsizetype> m_indexByDomain;
     QStringList m_requested;
+    // What the store could not take yet: names removed in memory only, and the interval.
+    QSet<QString> m_unremoved;
+    bool m_intervalUnsaved = false;
     std::chrono::seconds m_interval;
     std::chrono::milliseconds m_spacing;
     QDateTime m_lastAnswerAt;

@@ -2,85 +2,70 @@
 
 #include "watch/WatchRules.h"
 
+#include <QHash>
+
+#include <limits>
+
 namespace {
 
-// Local midnights cost a time zone lookup each; a list holds few distinct dates, so one pass
-// works them out once per date.
+// A day's start costs a time zone lookup; a list holds few distinct dates, so one pass works
+// them out once per date.
 class DayBounds {
 public:
-    struct Bounds {
-        qint64 startMs;
-        qint64 giveUpMs;
-    };
+    explicit DayBounds(const QTimeZone& zone) : m_zone(zone) {}
 
-    const Bounds& of(QDate date) {
-        if (date == m_lastDate)
-            return m_lastBounds;
-        auto found = m_known.constFind(date.toJulianDay());
-        if (found == m_known.cend()) {
-            found = m_known.insert(date.toJulianDay(),
-                                   {WatchRules::deletionStart(date).toMSecsSinceEpoch(),
-                                    WatchRules::deletionStart(date.addDays(WatchRules::kGiveUpDays))
-                                        .toMSecsSinceEpoch()});
-        }
-        m_lastDate = date;
-        m_lastBounds = *found;
-        return m_lastBounds;
+    const WatchRules::DeletionDays* of(const std::optional<QDate>& date) {
+        if (!date)
+            return nullptr;
+        if (*date == m_lastDate)
+            return &m_lastDays;
+        auto found = m_known.constFind(date->toJulianDay());
+        if (found == m_known.cend())
+            found = m_known.insert(date->toJulianDay(), WatchRules::deletionDays(*date, m_zone));
+        m_lastDate = *date;
+        m_lastDays = *found;
+        return &m_lastDays;
     }
 
 private:
-    QHash<qint64, Bounds> m_known;
+    const QTimeZone& m_zone;
+    QHash<qint64, WatchRules::DeletionDays> m_known;
     QDate m_lastDate;
-    Bounds m_lastBounds{};
+    WatchRules::DeletionDays m_lastDays{};
 };
 
 } // namespace
 
-WatchSchedule WatchSchedule::scan(const QList<WatchEntry>& entries, const QDateTime& now) {
+WatchSchedule WatchSchedule::scan(const QList<WatchEntry>& entries, const QDateTime& now,
+                                  const QTimeZone& zone) {
     WatchSchedule schedule;
-    DayBounds days;
+    DayBounds days(zone);
     const qint64 nowMs = now.toMSecsSinceEpoch();
     qint64 overdueMs = 0;
-    qint64 nextMs = 0;
-    bool haveNext = false;
-    const auto keepEarliest = [&](qint64 ms) {
-        if (!haveNext || ms < nextMs) {
-            nextMs = ms;
-            haveNext = true;
-        }
-    };
+    qint64 nextMs = std::numeric_limits<qint64>::max();
 
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const WatchEntry& entry = entries[i];
-        if (isFinished(entry.state))
-            continue;
-        WatchState byClock = WatchState::Watching;
-        if (entry.deletionDate) {
-            const DayBounds::Bounds& bounds = days.of(*entry.deletionDate);
-            if (nowMs >= bounds.giveUpMs) {
-                byClock = WatchState::GivenUp;
-            } else if (nowMs < bounds.startMs) {
-                byClock = WatchState::AwaitingDeletion;
-                keepEarliest(bounds.startMs);
-            } else {
-                keepEarliest(bounds.giveUpMs);
+        if (!isFinished(entry.state)) {
+            const WatchRules::StateByClock byClock =
+                WatchRules::stateByClock(days.of(entry.deletionDate), nowMs);
+            if (byClock.state != entry.state) {
+                schedule.stateChanged.append(i);
+                continue;
             }
+            nextMs = std::min(nextMs, byClock.untilMs);
         }
-        if (byClock != entry.state) {
-            schedule.stateChanged.append(i);
-            continue;
-        }
-        if (!entry.nextCheck.isValid())
+        if (!entry.nextCheck.isValid() || !WatchRules::isChecked(entry))
             continue;
         const qint64 dueMs = entry.nextCheck.toMSecsSinceEpoch();
         if (dueMs > nowMs) {
-            keepEarliest(dueMs);
+            nextMs = std::min(nextMs, dueMs);
         } else if (schedule.mostOverdue < 0 || dueMs < overdueMs) {
             schedule.mostOverdue = i;
             overdueMs = dueMs;
         }
     }
-    if (haveNext)
+    if (nextMs != std::numeric_limits<qint64>::max())
         schedule.nextMoment = QDateTime::fromMSecsSinceEpoch(nextMs, Qt::UTC);
     return schedule;
 }

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QTimeZone>
 
 // One linear pass over the watched names at `now`: which names changed state by the clock alone,
 // which name is most overdue, and when the next thing happens after now.
@@ -12,5 +13,6 @@ struct WatchSchedule {
     qsizetype mostOverdue = -1;    // earliest nextCheck at or before now, -1 when none is due
     QDateTime nextMoment;          // earliest check or change of state after now; invalid if none
 
-    static WatchSchedule scan(const QList<WatchEntry>& entries, const QDateTime& now);
+    static WatchSchedule scan(const QList<WatchEntry>& entries, const QDateTime& now,
+                              const QTimeZone& zone = QTimeZone::systemTimeZone());
 };

@@ -10,10 +10,12 @@ QString watchStateText(WatchState state) {
         return QStringLiteral("可以注册");
     case WatchState::GivenUp:
         return QStringLiteral("已放弃");
+    case WatchState::Caught:
+        return QStringLiteral("已被抢注");
     }
     return {};
 }
 
 bool isFinished(WatchState state) {
-    return state == WatchState::Free || state == WatchState::GivenUp;
+    return state == WatchState::Free || state == WatchState::GivenUp || state == WatchState::Caught;
 }

@@ -59,6 +59,7 @@ WatchState readState(int stored) {
     case int(WatchState::Watching):
     case int(WatchState::Free):
     case int(WatchState::GivenUp):
+    case int(WatchState::Caught):
         return WatchState(stored);
     }
     return WatchState::Watching;

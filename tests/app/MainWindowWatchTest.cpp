@@ -123,15 +123,26 @@ TEST(MainWindowWatch, noBackgroundCheckRunsWhileTheUsersSearchWaits) {
 TEST(MainWindowWatch, aNameFoundFreeShowsTheWatchListWhereThereIsNoNotificationArea) {
     if (QSystemTrayIcon::isSystemTrayAvailable())
         GTEST_SKIP() << "this display has a notification area";
-    TestServer server([](const httplib::Request&, httplib::Response& response) {
-        answerText(response, "|210|", "text/plain");
+    TestServer server([](const httplib::Request& request, httplib::Response& response) {
+        answerText(response, request.get_param_value("domain") + "|210|available", "text/plain");
     });
-    MainWindow form(testConfig(server.baseUrl()));
-    ASSERT_TRUE(form.watchList().monitor().add(QStringLiteral("free.com")));
+    AppConfig config = testConfig(server.baseUrl());
+    auto now = std::make_shared<QDateTime>(QDate(2026, 12, 9), QTime(12, 0));
+    config.now = [now] { return *now; };
+    MainWindow form(config);
+    WatchMonitor& monitor = form.watchList().monitor();
+    ASSERT_TRUE(monitor.add(QStringLiteral("free.com")));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return monitor.entry(QStringLiteral("free.com"))->checkCount == 1; }, 20000));
+    EXPECT_EQ(form.watchListWindow(), nullptr) << "one free answer is no evidence";
+
+    // The confirming check is due 30 seconds later.
+    *now = now->addSecs(30);
+    monitor.runDue();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return form.watchListWindow() && form.watchListWindow()->isVisible(); }, 20000));
-    EXPECT_EQ(form.watchList().monitor().entry(QStringLiteral("free.com"))->state,
-              WatchState::Free);
+    EXPECT_EQ(monitor.entry(QStringLiteral("free.com"))->state, WatchState::Free);
+    EXPECT_EQ(server.requestCount(), 2u);
 }
 
 TEST(MainWindowWatch, aDamagedFileIsMovedAsideAndTheUserToldWhere) {

@@ -131,10 +131,12 @@ TEST(Availability, unknownNamesGetAStableVerdictFromTheirHash) {
     EXPECT_EQ(StableHash("", 0), 0xecba3df2c3383c52ULL);
 }
 
-TEST(Availability, answersCarryExactlyOneMarker) {
-    const std::string registered = AvailabilityAnswer(Availability::Registered);
-    const std::string free = AvailabilityAnswer(Availability::Free);
+TEST(Availability, answersNameTheNameAndCarryExactlyOneMarker) {
+    const std::string registered = AvailabilityAnswer(Availability::Registered, "ab.com");
+    const std::string free = AvailabilityAnswer(Availability::Free, "ab.com");
     const std::string refused = TooFrequentAnswer();
+    EXPECT_EQ(registered, "ab.com|211|registered\n");
+    EXPECT_EQ(free, "ab.com|210|available\n");
     EXPECT_TRUE(Contains(registered, ServiceMarkers::kRegistered));
     EXPECT_FALSE(Contains(registered, ServiceMarkers::kFree));
     EXPECT_TRUE(Contains(free, ServiceMarkers::kFree));

@@ -5,6 +5,7 @@
 #include "support/TestServer.h"
 #include "support/UserTexts.h"
 
+#include "verify/CheckProtocol.h"
 #include "watch/AvailabilityQuestion.h"
 #include "watch/WatchRunner.h"
 
@@ -55,8 +56,8 @@ protected:
 };
 
 TEST_F(AvailabilityQuestionTest, readsAnswersAsTheCheckOfEveryNameDoes) {
-    answers["free.com"] = {200, "|210|\nsecond line"};
-    answers["taken.com"] = {200, "<b>|211|</b>"};
+    answers["free.com"] = {200, "free.com|210|\nsecond line"};
+    answers["taken.com"] = {200, "<b>taken.com|211|</b>"};
     answers["error.com"] = {500, "|210| but an error page"};
     answers["refused.com"] = {200, ServiceMarkers::kRefusal};
     answers["empty.com"] = {200, ""};
@@ -65,7 +66,7 @@ TEST_F(AvailabilityQuestionTest, readsAnswersAsTheCheckOfEveryNameDoes) {
     ASSERT_TRUE(free);
     EXPECT_EQ(free->record.verdict, CheckVerdict::Free);
     EXPECT_EQ(free->record.httpStatus, 200);
-    EXPECT_EQ(free->record.firstLine, QStringLiteral("|210|"));
+    EXPECT_EQ(free->record.firstLine, QStringLiteral("free.com|210|"));
     EXPECT_EQ(free->record.time, kNow);
     EXPECT_FALSE(free->rateRefused);
 
@@ -79,6 +80,39 @@ TEST_F(AvailabilityQuestionTest, readsAnswersAsTheCheckOfEveryNameDoes) {
     EXPECT_EQ(ask(QStringLiteral("empty.com"))->record.verdict, CheckVerdict::NoVerdict);
 
     EXPECT_EQ(server.targets().front(), "/check/check_ac1.cgi?domain=free.com");
+}
+
+// A maintenance page, a proxy's or a login page can come with 200: only an answer that names the
+// asked name, as a whole name and in any case, gives a verdict.
+TEST_F(AvailabilityQuestionTest, onlyAnAnswerThatNamesTheAskedNameGivesAVerdict) {
+    const struct {
+        const char* asked;
+        std::string body;
+        CheckVerdict verdict;
+    } cases[] = {
+        {"drop.com", "drop.com|210|available", CheckVerdict::Free},
+        {"drop.com", "DROP.Com|210|", CheckVerdict::Free},
+        {"drop.com", "drop.com|211|registered", CheckVerdict::Registered},
+        {"drop.com", "|210|\nanswer for drop.com", CheckVerdict::Free},
+        {"drop.com", "<html>系统维护中</html>", CheckVerdict::NoVerdict},
+        {"drop.com", "<html>请登录 |211|</html>", CheckVerdict::NoVerdict},
+        {"drop.com", "nodrop.com|210|", CheckVerdict::NoVerdict},
+        {"drop.com", "www.drop.com|210|", CheckVerdict::NoVerdict},
+        {"drop.com", "drop.com.cn|210|", CheckVerdict::NoVerdict},
+        {"drop.com", "drop.com-shop.net|210|", CheckVerdict::NoVerdict},
+        {"b.com", "ab.com|210|", CheckVerdict::NoVerdict},
+        {"b.com", "ab.com b.com|210|", CheckVerdict::Free},
+        {"中文.cn", "xn--fiq228c.cn|210|", CheckVerdict::Free},
+        {"中文.cn", "大中文.cn|210|", CheckVerdict::NoVerdict},
+    };
+    for (const auto& c : cases) {
+        answers[c.asked] = {200, c.body};
+        const std::optional<CheckResult> result = ask(QString::fromUtf8(c.asked));
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->record.verdict, c.verdict) << c.asked << " <- " << c.body;
+        EXPECT_EQ(result->record.firstLine, AnswerFirstLine(QString::fromStdString(c.body)));
+        EXPECT_FALSE(result->rateRefused);
+    }
 }
 
 TEST_F(AvailabilityQuestionTest, aTimeOutGivesNoVerdict) {
@@ -105,7 +139,7 @@ TEST_F(AvailabilityQuestionTest, asksWithoutWaitingAndAnAbortedQuestionNeverAnsw
     ASSERT_TRUE(QTest::qWaitFor([&] { return arrived; }, 20000));
     question.abort();
     server.release();
-    answers["next.com"] = {200, "|211|"};
+    answers["next.com"] = {200, "next.com|211|"};
     EXPECT_EQ(ask(QStringLiteral("next.com"))->record.verdict, CheckVerdict::Registered);
     EXPECT_FALSE(answered) << "the aborted question's answer is dropped";
 }
@@ -138,14 +172,21 @@ TEST(WatchRunner, aNameThatTurnsFreeIsNotifiedOnceAndSurvivesARestart) {
     FixedTimeZone zone;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("watchlist.sqlite"));
-    TestServer server([](const httplib::Request&, httplib::Response& response) {
-        answerText(response, "|210|", "text/plain");
+    TestServer server([](const httplib::Request& request, httplib::Response& response) {
+        answerText(response, request.get_param_value("domain") + "|210|available", "text/plain");
     });
     {
-        WatchRunner list(server.baseUrl(), [] { return kNow; });
+        QDateTime now = kNow;
+        WatchRunner list(server.baseUrl(), [&] { return now; });
         ASSERT_EQ(list.open(path).status, StoreOpenResult::Status::Opened);
         QSignalSpy free(&list.monitor(), &WatchMonitor::becameFree);
         ASSERT_TRUE(list.monitor().add(QStringLiteral("drop.com"), QDate(2026, 12, 9)));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return list.monitor().entry(QStringLiteral("drop.com"))->checkCount == 1; },
+            20000));
+        EXPECT_EQ(free.count(), 0) << "one free answer is no evidence";
+        now = now.addSecs(30);
+        list.monitor().runDue();
         ASSERT_TRUE(QTest::qWaitFor([&] { return free.count() > 0; }, 20000));
         EXPECT_EQ(free.count(), 1);
         EXPECT_EQ(free.front().front().toString(), QStringLiteral("drop.com"));
@@ -157,10 +198,10 @@ TEST(WatchRunner, aNameThatTurnsFreeIsNotifiedOnceAndSurvivesARestart) {
     const std::optional<WatchEntry> entry = reopened.monitor().entry(QStringLiteral("drop.com"));
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->state, WatchState::Free);
-    EXPECT_EQ(entry->checkCount, 1);
-    EXPECT_EQ(reopened.store().recentChecks(QStringLiteral("drop.com"), 5).size(), 1);
+    EXPECT_EQ(entry->checkCount, 2);
+    EXPECT_EQ(reopened.store().recentChecks(QStringLiteral("drop.com"), 5).size(), 2);
     EXPECT_EQ(free.count(), 0) << "a name found free before is not announced again";
-    EXPECT_EQ(server.requestCount(), 1u);
+    EXPECT_EQ(server.requestCount(), 2u);
 }
 
 } // namespace

@@ -5,12 +5,17 @@
 
 #include <time.h>
 
-// Runs a test in a zone eight hours east of UTC with no summer time, so that a day's local start
-// has one known answer whatever the machine's zone is.
+// Runs a test in a zone eight hours east of UTC with no summer time (or in the zone given), so
+// that a day's local start has one known answer whatever the machine's zone is. The test may
+// switch zones, as a user may.
 class FixedTimeZone {
 public:
-    FixedTimeZone() : m_saved(qgetenv("TZ")), m_wasSet(qEnvironmentVariableIsSet("TZ")) {
-        qputenv("TZ", "XST-8");
+    explicit FixedTimeZone(const char* tz = "XST-8")
+        : m_saved(qgetenv("TZ")), m_wasSet(qEnvironmentVariableIsSet("TZ")) {
+        set(tz);
+    }
+    void set(const char* tz) {
+        qputenv("TZ", tz);
         tzset();
     }
     ~FixedTimeZone() {

@@ -63,6 +63,8 @@ TEST_F(WatchListModelTest, showsTheSixColumnsWithDatesAndLocalTimes) {
     ASSERT_TRUE(monitor->add(u"open.example"_s));
     advanceSeconds(2);
     answer(CheckVerdict::Registered);
+    advanceSeconds(28);
+    answer(CheckVerdict::Free); // free.example's confirmation
 
     ASSERT_EQ(model->rowCount(), 3);
     // The date starts at local midnight; 12:00 UTC is 20:00 local.
@@ -74,7 +76,7 @@ TEST_F(WatchListModelTest, showsTheSixColumnsWithDatesAndLocalTimes) {
                                         u"0"_s}));
     EXPECT_EQ(
         rowTexts(1),
-        (QStringList{u"free.example"_s, {}, u"可以注册"_s, u"2025-03-01 20:00:00"_s, {}, u"1"_s}));
+        (QStringList{u"free.example"_s, {}, u"可以注册"_s, u"2025-03-01 20:00:30"_s, {}, u"2"_s}));
     EXPECT_EQ(rowTexts(2), (QStringList{u"open.example"_s,
                                         {},
                                         u"正在关注"_s,
@@ -233,7 +235,7 @@ TEST_F(WatchListModelTest, aListThatChangedOtherwiseIsReadAgainWhole) {
 }
 
 TEST_F(WatchListModelTest, theSortRoleOrdersDatesTimesStatesAndCountsByValue) {
-    // m waits for a date; z is checked ten times, a minute apart; k twice, then found free.
+    // m waits for a date; z is checked ten times, a minute apart; k thrice, then found free.
     ASSERT_TRUE(monitor->add(u"m.example"_s, QDate(2025, 3, 10)));
     const auto checks = [this](const QString& name, QList<CheckVerdict> verdicts) {
         ASSERT_TRUE(monitor->add(name));
@@ -245,7 +247,7 @@ TEST_F(WatchListModelTest, theSortRoleOrdersDatesTimesStatesAndCountsByValue) {
         }
     };
     checks(u"z.example"_s, QList<CheckVerdict>(10, CheckVerdict::Registered));
-    checks(u"k.example"_s, {CheckVerdict::Registered, CheckVerdict::Free});
+    checks(u"k.example"_s, {CheckVerdict::Registered, CheckVerdict::Free, CheckVerdict::Free});
     ASSERT_EQ(rowTexts(2)[WatchListModel::State], u"可以注册"_s);
 
     QSortFilterProxyModel sorted;
@@ -269,4 +271,24 @@ TEST_F(WatchListModelTest, theSortRoleOrdersDatesTimesStatesAndCountsByValue) {
             initials += sorted.index(r, WatchListModel::Domain).data().toString().front();
         EXPECT_EQ(initials, expected);
     }
+}
+
+TEST_F(WatchListModelTest, aCaughtNamesTipSaysWhenItWasFoundRegisteredAgain) {
+    ASSERT_TRUE(monitor->add(u"a.example"_s));
+    answer(CheckVerdict::Free);
+    advanceSeconds(30);
+    answer(CheckVerdict::Free);
+    // Found registered at 20:01:30, then checked by the user six times more.
+    for (int i = 0; i < 7; ++i) {
+        advanceSeconds(60);
+        monitor->checkNow({u"a.example"_s});
+        answer(i % 2 ? CheckVerdict::NoVerdict : CheckVerdict::Registered);
+    }
+    EXPECT_EQ(
+        rowTexts(0),
+        (QStringList{u"a.example"_s, {}, u"已被抢注"_s, u"2025-03-01 20:07:30"_s, {}, u"9"_s}));
+    const QStringList lines = stateTip(0).split(u'\n');
+    ASSERT_EQ(lines.size(), 1 + WatchListModel::kChecksInTip);
+    EXPECT_EQ(lines[0], u"<p style='white-space:pre'>发现已被抢注：2025-03-01 20:01:30"_s);
+    EXPECT_TRUE(lines[1].startsWith(u"2025-03-01 20:07:30"_s)) << lines[1].toStdString();
 }

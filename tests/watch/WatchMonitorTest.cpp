@@ -1,4 +1,5 @@
 #include "FixedTimeZone.h"
+#include "WatchPrinters.h"
 #include "support/QStringPrinter.h"
 
 #include "watch/WatchMonitor.h"
@@ -163,13 +164,17 @@ TEST_F(WatchMonitorTest, freeNameRaisesExactlyOneNotificationEvenAfterAReload) {
     QSignalSpy freed(m_monitor.get(), &WatchMonitor::becameFree);
     m_monitor->add(u"drop.example"_s);
     m_checks.answer(CheckVerdict::Free);
+    advance(30s);
+    m_checks.answer(CheckVerdict::Free);
     ASSERT_EQ(freed.size(), 1);
     EXPECT_EQ(freed[0][0].toString(), u"drop.example"_s);
     EXPECT_EQ(stored(u"drop.example"_s).state, WatchState::Free);
 
-    m_monitor->checkNow({u"drop.example"_s});
     advance(1h);
-    EXPECT_EQ(m_checks.asked.size(), 1) << "a free name was checked again";
+    EXPECT_EQ(m_checks.asked.size(), 2) << "a free name was checked again on its own";
+    m_monitor->checkNow({u"drop.example"_s});
+    ASSERT_EQ(m_checks.asked.size(), 3) << "the user can check a free name";
+    m_checks.answer(CheckVerdict::Free);
     EXPECT_EQ(freed.size(), 1);
 
     m_monitor = makeMonitor();
@@ -206,7 +211,8 @@ TEST_F(WatchMonitorTest, checkNowGoesBeforeOtherDueNamesAndBeforeTheDate) {
     const WatchEntry early = *m_monitor->entry(u"nextweek.example"_s);
     EXPECT_EQ(early.state, WatchState::AwaitingDeletion);
     EXPECT_EQ(early.checkCount, 1);
-    EXPECT_EQ(early.nextCheck, WatchRules::deletionStart(kStart.date().addDays(7)));
+    EXPECT_EQ(early.nextCheck,
+              WatchRules::deletionStart(kStart.date().addDays(7), m_monitor->zone()));
 }
 
 TEST_F(WatchMonitorTest, intervalChangeMovesPlannedChecksAndIsKept) {
@@ -228,7 +234,7 @@ TEST_F(WatchMonitorTest, intervalChangeMovesPlannedChecksAndIsKept) {
 
 TEST_F(WatchMonitorTest, datedNameWaitsForItsDayThenIsCheckedEveryInterval) {
     const QDate date = kStart.date().addDays(2);
-    const QDateTime dayStart = WatchRules::deletionStart(date);
+    const QDateTime dayStart = WatchRules::deletionStart(date, m_monitor->zone());
     m_monitor->add(u"dated.example"_s, date);
     EXPECT_TRUE(m_checks.asked.isEmpty());
     EXPECT_EQ(m_monitor->plannedWake(), dayStart);
@@ -251,7 +257,7 @@ TEST_F(WatchMonitorTest, nameNeverFreeIsGivenUpAfterSevenDaysAndKeptSo) {
     m_monitor->add(u"stale.example"_s, date);
     QSignalSpy changed(m_monitor.get(), &WatchMonitor::entryChanged);
     m_checks.answer(CheckVerdict::Registered);
-    m_now = WatchRules::deletionStart(date.addDays(7));
+    m_now = WatchRules::deletionStart(date.addDays(7), m_monitor->zone());
     m_monitor->runDue();
     EXPECT_EQ(m_monitor->entry(u"stale.example"_s)->state, WatchState::GivenUp);
     EXPECT_EQ(stored(u"stale.example"_s).state, WatchState::GivenUp);
@@ -309,6 +315,9 @@ TEST_F(WatchMonitorTest, removedNameIsNotCheckedAndItsLateAnswerIsDropped) {
 TEST_F(WatchMonitorTest, idleMonitorHasNoTimerRunning) {
     EXPECT_FALSE(m_monitor->isTimerActive());
     m_monitor->add(u"a.example"_s);
+    m_checks.answer(CheckVerdict::Free);
+    EXPECT_TRUE(m_monitor->isTimerActive()) << "the confirming check is planned";
+    advance(30s);
     m_checks.answer(CheckVerdict::Free);
     EXPECT_FALSE(m_monitor->isTimerActive());
     EXPECT_FALSE(m_monitor->plannedWake().isValid());

@@ -30,6 +30,7 @@ TEST(WatchStateText, namesEachStateForTheUser) {
     EXPECT_EQ(watchStateText(WatchState::Watching), u"正在关注"_s);
     EXPECT_EQ(watchStateText(WatchState::Free), u"可以注册"_s);
     EXPECT_EQ(watchStateText(WatchState::GivenUp), u"已放弃"_s);
+    EXPECT_EQ(watchStateText(WatchState::Caught), u"已被抢注"_s);
 }
 
 TEST_F(WatchRulesTest, dateStartsAtLocalMidnight) {
@@ -96,13 +97,17 @@ TEST_F(WatchRulesTest, everyCheckCountsAndPlansTheNextOneIntervalLater) {
     EXPECT_EQ(twice.checkCount, 2);
 }
 
-TEST_F(WatchRulesTest, freeVerdictStopsTheChecks) {
+TEST_F(WatchRulesTest, aSecondFreeVerdictThirtySecondsLaterStopsTheChecks) {
     const WatchEntry added = WatchRules::newEntry(u"g.example"_s, std::nullopt, kDateStart);
-    const WatchEntry after = WatchRules::afterCheck(
+    const WatchEntry once = WatchRules::afterCheck(
         added, {kDateStart.addSecs(1), 200, CheckVerdict::Free, {}}, WatchRules::kDefaultInterval);
+    EXPECT_EQ(once.state, WatchState::Watching);
+    EXPECT_EQ(once.nextCheck, kDateStart.addSecs(31));
+    const WatchEntry after = WatchRules::afterCheck(
+        once, {kDateStart.addSecs(31), 200, CheckVerdict::Free, {}}, WatchRules::kDefaultInterval);
     EXPECT_EQ(after.state, WatchState::Free);
     EXPECT_FALSE(after.nextCheck.isValid());
-    EXPECT_EQ(after.checkCount, 1);
+    EXPECT_EQ(after.checkCount, 2);
 }
 
 TEST_F(WatchRulesTest, earlyCheckDoesNotMoveTheCheckAtTheDatesStart) {
