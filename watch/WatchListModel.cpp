@@ -119,7 +119,6 @@ QString WatchListModel::text(int row, Column column) const {
     case LastCheck:
         return localTime(entry->lastCheck);
     case NextCheck:
-        // A finished name has a planned check only while a free answer waits for confirmation.
         return localTime(entry->nextCheck);
     case CheckCount:
         return QString::number(entry->checkCount);
@@ -146,7 +145,7 @@ QVariant WatchListModel::sortKey(int row, Column column) const {
     case LastCheck:
         return time(entry->lastCheck);
     case NextCheck:
-        return isFinished(entry->state) ? QVariant() : time(entry->nextCheck);
+        return time(entry->nextCheck);
     case CheckCount:
         return entry->checkCount;
     case ColumnCount:
