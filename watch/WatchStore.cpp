@@ -67,17 +67,26 @@ StoreProblem::Cause refinedCause(StoreProblem::Cause cause, const QString& path)
     }
 }
 
-// The file as SQLite reads it without writing. Where nothing here can write the file and its log
-// holds nothing, it is read as immutable: SQLite then makes no shared-memory file beside it (one
-// made with the file's read-only mode keeps the file unwritable after the user frees it).
-QString readOnlyUri(const QString& path) {
+// The ways SQLite may read the file without writing, best first. Where nothing here can write the
+// file and its log holds nothing, it is read as immutable: SQLite then makes no shared-memory file
+// beside it (one made with the file's read-only mode keeps the file unwritable after the user
+// frees it). A disk too full for that file leaves only the immutable way, too.
+QStringList readOnlyUris(const QString& path) {
     const QFileInfo file(path);
     const QFileInfo log(path + u"-wal"_s);
     const bool unwritable = !file.isWritable() || !QFileInfo(file.absolutePath()).isWritable();
-    QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
-    url.setQuery(unwritable && (!log.exists() || log.size() == 0) ? u"immutable=1"_s
-                                                                  : u"mode=ro"_s);
-    return url.toString(QUrl::FullyEncoded);
+    const bool logEmpty = !log.exists() || log.size() == 0;
+    const auto uri = [&](const QString& query) {
+        QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
+        url.setQuery(query);
+        return url.toString(QUrl::FullyEncoded);
+    };
+    QStringList uris;
+    if (!unwritable || !logEmpty)
+        uris.append(uri(u"mode=ro"_s));
+    if (logEmpty)
+        uris.append(uri(u"immutable=1"_s));
+    return uris;
 }
 
 QVariant storedTime(const QDateTime& time) {
@@ -397,11 +406,23 @@ WatchStore::Opening WatchStore::validate(QSqlQuery& query, const QString& schema
 }
 
 WatchStore::Opening WatchStore::copyIntoMemory(const QString& path, bool checkIntegrity) {
+    Opening read = Opening::Unreadable;
+    for (const QString& uri : readOnlyUris(path)) {
+        read = copyIntoMemory(uri, path, checkIntegrity);
+        // Another way of reading gets past neither a lock nor damage.
+        if (read != Opening::Unreadable || m_problem.cause == StoreProblem::Cause::Locked)
+            break;
+    }
+    return read;
+}
+
+WatchStore::Opening WatchStore::copyIntoMemory(const QString& uri, const QString& path,
+                                               bool checkIntegrity) {
     if (!startInMemory())
         return Opening::Unreadable;
     QSqlQuery query(QSqlDatabase::database(m_memoryConnection, false));
     query.prepare(u"ATTACH DATABASE ? AS disk"_s);
-    query.addBindValue(readOnlyUri(path));
+    query.addBindValue(uri);
     if (!query.exec())
         return trouble(u"cannot read %1"_s.arg(path), query.lastError());
     int version = 0;

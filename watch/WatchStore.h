@@ -92,6 +92,7 @@ private:
     enum class Opening { Ok, Damaged, Unwritable, Unreadable };
     Opening openOnDisk(const QString& path, bool checkIntegrity);
     Opening copyIntoMemory(const QString& path, bool checkIntegrity);
+    Opening copyIntoMemory(const QString& uri, const QString& path, bool checkIntegrity);
     Opening validate(QSqlQuery& query, const QString& schema, bool checkIntegrity, int& version);
     Opening trouble(const QString& what, const QSqlError& error);
     Opening unusable(StoreProblem::Cause cause, const QString& what);

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -362,6 +363,25 @@ TEST_F(WatchStoreTroubleTest, damageFoundWhileTheListIsRead_movesTheFileAsideBef
     EXPECT_TRUE(runner.monitor().entries().isEmpty());
     runner.monitor().setHeld(true);
     EXPECT_TRUE(runner.monitor().add(u"fresh.example"_s));
+}
+
+TEST(WatchStoreFullDisk, listOnAFullDiskIsReadAndWritesSayTheDiskIsFull) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "the full disk is a small tmpfs in a mount namespace: that needs root";
+    QTemporaryDir dir;
+    QProcess helper;
+    helper.start(QStringLiteral(WATCH_STORE_FULL_DISK), {dir.path()});
+    ASSERT_TRUE(helper.waitForFinished(60000));
+    if (helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 77)
+        GTEST_SKIP() << "no mount namespace or tmpfs could be had here";
+    ASSERT_EQ(helper.exitCode(), 0) << helper.readAllStandardError().toStdString();
+    const QStringList lines =
+        QString::fromUtf8(helper.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    const int full = int(StoreProblem::Cause::DiskFull);
+    EXPECT_EQ(
+        lines,
+        (QStringList{u"during %1"_s.arg(full),
+                     u"open %1 %2 3 1"_s.arg(int(StoreOpenResult::Status::ReadOnly)).arg(full)}));
 }
 
 TEST(StoreProblem, sqliteCodesGiveTheirCauseAndOnlyDamageIsProof) {
