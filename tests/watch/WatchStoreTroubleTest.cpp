@@ -271,24 +271,6 @@ TEST_F(WatchStoreTroubleTest, fileHeldExclusivelyElsewhere_isNotMovedAndTheListW
     EXPECT_EQ(store.loadAll(), m_entries);
 }
 
-TEST_F(WatchStoreTroubleTest, writeFailingDuringTheSession_tellsWhyInChinese) {
-    writeList();
-    WatchStore store;
-    ASSERT_EQ(store.open(path()).status, StoreOpenResult::Status::Opened);
-    {
-        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"test-late-writer"_s);
-        other.setDatabaseName(path());
-        ASSERT_TRUE(other.open());
-        QSqlQuery query(other);
-        ASSERT_TRUE(query.exec(u"BEGIN IMMEDIATE"_s));
-        EXPECT_FALSE(store.add(WatchRules::newEntry(u"new.example"_s, std::nullopt, kNow)));
-        EXPECT_EQ(store.lastProblem().cause, StoreProblem::Cause::Locked);
-        EXPECT_EQ(store.lastProblem().reason(), u"文件被另一个程序锁定"_s);
-        ASSERT_TRUE(query.exec(u"ROLLBACK"_s));
-    }
-    QSqlDatabase::removeDatabase(u"test-late-writer"_s);
-}
-
 TEST_F(WatchStoreTroubleTest, pathThatCannotBeOpened_givesAListInMemory) {
     struct Case {
         const char* name;
