@@ -1,7 +1,8 @@
-// The watch list with 10,000 watched names, none due for weeks: what it adds to the start and
-// to resident memory, one pass of the scheduler, the watch list window's opening, and the
-// processor use of the idle program between checks. The window is shown offscreen unless told
-// otherwise. Prints one line of JSON.
+// The watch list with 10,000 watched names, none due for weeks, each with a log of 50 checks:
+// what it adds to the start (after a clean exit and after an unclean one) and to resident memory,
+// one pass of the scheduler, the watch list window's opening, and the processor use of the idle
+// program between checks. The window is shown offscreen unless told otherwise. Prints one line of
+// JSON.
 //
 // usage: morrowcatch-bench-watch-list [IDLE-SECONDS]
 #include "BenchWindow.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,6 +37,7 @@
 namespace {
 
 constexpr int kWatchedNames = 10000;
+constexpr int kChecksPerName = WatchStore::kChecksKeptPerName;
 constexpr int kRepetitions = 9;
 constexpr int kPasses = 201;
 constexpr int kPaintTimeLimitMs = 10000;
@@ -98,19 +101,42 @@ QJsonObject memoryAdded(const QString& emptyPath, const QString& fullPath) {
             {QStringLiteral("opened"), opened}};
 }
 
+// What a killed or crashed program leaves beside its list: the next start checks the whole file.
+void leaveUncleanExitMarker(const QString& path) {
+    QFile marker(WatchStore::uncleanExitMarker(path));
+    if (!marker.open(QIODevice::WriteOnly))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(marker.fileName()));
+}
+
 // The main window's construction with the long list and with an empty one, taken in turns so
-// that both see the same load on the machine; and the list's opening alone.
+// that both see the same load on the machine; the same after an unclean exit; and the list's
+// opening and loading alone, as the program does it, after a clean and an unclean exit.
 QJsonObject startUpAdded(const QString& emptyPath, const QString& fullPath) {
-    QList<Timing> withList, withEmpty, openAlone;
+    QList<Timing> withList, withEmpty, openAlone, withListUnclean, openAloneUnclean;
+    bool allOpened = true;
+    const auto openAndLoad = [&] {
+        WatchRunner list(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
+        Timing timing = timed([&] {
+            allOpened = list.open(fullPath).status == StoreOpenResult::Status::Opened && allOpened;
+        });
+        allOpened = list.monitor().entries().size() == kWatchedNames && allOpened;
+        return timing;
+    };
     for (int i = 0; i < kRepetitions; ++i) {
         withEmpty.append(timed([&] { MainWindow window(windowConfig(emptyPath)); }));
         withList.append(timed([&] { MainWindow window(windowConfig(fullPath)); }));
-        WatchRunner list(QStringLiteral("http://127.0.0.1:9"), MovingBenchClock());
-        openAlone.append(timed([&] { list.open(fullPath); }));
+        openAlone.append(openAndLoad());
+        leaveUncleanExitMarker(fullPath);
+        withListUnclean.append(timed([&] { MainWindow window(windowConfig(fullPath)); }));
+        leaveUncleanExitMarker(fullPath);
+        openAloneUnclean.append(openAndLoad());
     }
     return {{QStringLiteral("window_with_list"), medians(withList)},
             {QStringLiteral("window_with_empty_list"), medians(withEmpty)},
-            {QStringLiteral("open_and_load"), medians(openAlone)}};
+            {QStringLiteral("open_and_load"), medians(openAlone)},
+            {QStringLiteral("window_with_list_after_unclean_exit"), medians(withListUnclean)},
+            {QStringLiteral("open_and_load_after_unclean_exit"), medians(openAloneUnclean)},
+            {QStringLiteral("all_opened"), allOpened}};
 }
 
 // One pass of the scheduler over the list: the monitor's own, with nothing due, and the scan
@@ -187,6 +213,7 @@ int main(int argc, char** argv) {
     const QString emptyPath = folder.filePath(QStringLiteral("watchlist-empty.sqlite"));
     if (idleSeconds < 1 || !folder.isValid() ||
         !WriteWatchedNames(fullPath, kWatchedNames, BenchNow()) ||
+        !WriteCheckLogs(fullPath, kChecksPerName, BenchNow()) ||
         !WriteWatchedNames(emptyPath, 0, BenchNow())) {
         std::fprintf(stderr, "usage: %s [IDLE-SECONDS]; the list files could not be written\n",
                      argv[0]);
@@ -194,6 +221,7 @@ int main(int argc, char** argv) {
     }
 
     QJsonObject report{{QStringLiteral("names"), kWatchedNames},
+                       {QStringLiteral("checks_per_name"), kChecksPerName},
                        {QStringLiteral("platform"), QGuiApplication::platformName()}};
     // First, while the process's heap holds nothing else of this benchmark.
     report.insert(QStringLiteral("memory"), memoryAdded(emptyPath, fullPath));

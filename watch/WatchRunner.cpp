@@ -12,9 +12,17 @@ WatchRunner::WatchRunner(QString checkBase, Clock clock, QObject* parent)
 }
 
 StoreOpenResult WatchRunner::open(const QString& path) {
-    const StoreOpenResult result = m_store.open(path);
-    if (result.usable())
-        m_monitor.load();
+    StoreOpenResult result = m_store.open(path);
+    if (!result.usable())
+        return result;
+    m_monitor.load();
+    // Opening reads only enough to know the file; damage further in shows when the whole list is
+    // read, and then the whole file is checked before anything more is written to it.
+    if (result.status == StoreOpenResult::Status::Opened && m_store.lastProblem().provesDamage()) {
+        result = m_store.open(path, WatchStore::IntegrityCheck::Always);
+        if (result.usable())
+            m_monitor.load();
+    }
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "verify/CheckProtocol.h"
 #include "watch/WatchRules.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStorageInfo>
+#include <QUrl>
 #include <QVariant>
 
 #include <atomic>
@@ -22,12 +25,68 @@ std::atomic<int> connectionCounter{0};
 
 const QString kIntervalKey = u"check_interval_seconds"_s;
 
-// SQLite's primary result codes that say the file is in use or the machine is short of something,
-// not that the file is damaged: such a file must stay where it is.
-bool isPassingTrouble(const QSqlError& error) {
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    return code == 5 /* BUSY */ || code == 6 /* LOCKED */ || code == 7 /* NOMEM */ ||
-           code == 13 /* FULL */;
+// While the file is opened, another program's lock is waited for only briefly: the start must not
+// stall. Later, a second instance of the program may hold the file for a moment.
+constexpr int kOpeningBusyMs = 1000;
+constexpr int kBusyMs = 5000;
+// Less free space than this is taken as a full disk when a write failed for no clearer reason.
+constexpr qint64 kNearlyFullBytes = 1 << 20;
+
+int sqliteCode(const QSqlError& error) {
+    return error.nativeErrorCode().toInt();
+}
+
+// SQLite tells what failed; the file system often tells why.
+StoreProblem::Cause refinedCause(StoreProblem::Cause cause, const QString& path) {
+    using Cause = StoreProblem::Cause;
+    if (path.isEmpty())
+        return cause;
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    switch (cause) {
+    case Cause::ReadOnlyFile:
+        if (file.exists() && !file.isWritable())
+            return cause;
+        return folder.isWritable() ? cause : Cause::ReadOnlyFolder;
+    case Cause::CannotOpen:
+    case Cause::IoError:
+    case Cause::Unexpected: {
+        if (file.exists() && !file.isReadable())
+            return Cause::NoPermission;
+        if (!folder.isDir())
+            return cause;
+        if (!folder.isWritable())
+            return Cause::ReadOnlyFolder;
+        const QStorageInfo storage(folder.absoluteFilePath());
+        if (storage.isValid() && storage.bytesAvailable() < kNearlyFullBytes)
+            return Cause::DiskFull;
+        return cause;
+    }
+    default:
+        return cause;
+    }
+}
+
+// The ways SQLite may read the file without writing, best first. Where nothing here can write the
+// file and its log holds nothing, it is read as immutable: SQLite then makes no shared-memory file
+// beside it (one made with the file's read-only mode keeps the file unwritable after the user
+// frees it). A disk too full for that file leaves only the immutable way, too.
+QStringList readOnlyUris(const QString& path) {
+    const QFileInfo file(path);
+    const QFileInfo log(path + u"-wal"_s);
+    const bool unwritable = !file.isWritable() || !QFileInfo(file.absolutePath()).isWritable();
+    const bool logEmpty = !log.exists() || log.size() == 0;
+    const auto uri = [&](const QString& query) {
+        QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
+        url.setQuery(query);
+        return url.toString(QUrl::FullyEncoded);
+    };
+    QStringList uris;
+    if (!unwritable || !logEmpty)
+        uris.append(uri(u"mode=ro"_s));
+    if (logEmpty)
+        uris.append(uri(u"immutable=1"_s));
+    return uris;
 }
 
 QVariant storedTime(const QDateTime& time) {
@@ -92,18 +151,27 @@ const QString kInsertEntry =
 const QString kWriteEntry = u"UPDATE watched SET deletion_date = ?, state = ?, last_check = ?, "
                             "next_check = ?, check_count = ? WHERE domain = ?"_s;
 
-// Reading every column the program uses proves the schema is the one it expects.
 const char* const kSchemaProbes[] = {
     "SELECT id, domain, deletion_date, state, added_at, last_check, next_check, check_count "
-    "FROM watched LIMIT 1",
-    "SELECT id, watched_id, time, http_status, verdict, first_line FROM check_log LIMIT 1",
-    "SELECT key, value FROM settings LIMIT 1",
+    "FROM %1.watched LIMIT 1",
+    "SELECT id, watched_id, time, http_status, verdict, first_line FROM %1.check_log LIMIT 1",
+    "SELECT key, value FROM %1.settings LIMIT 1",
+};
+
+const char* const kCopyIntoMemory[] = {
+    "INSERT INTO main.watched (id, domain, deletion_date, state, added_at, last_check, "
+    "next_check, check_count) SELECT id, domain, deletion_date, state, added_at, last_check, "
+    "next_check, check_count FROM disk.watched",
+    "INSERT INTO main.check_log (id, watched_id, time, http_status, verdict, first_line) "
+    "SELECT id, watched_id, time, http_status, verdict, first_line FROM disk.check_log",
+    "INSERT INTO main.settings (key, value) SELECT key, value FROM disk.settings",
 };
 
 } // namespace
 
 WatchStore::WatchStore()
-    : m_connectionName(u"watch-store-%1"_s.arg(connectionCounter.fetch_add(1))) {}
+    : m_fileConnection(u"watch-store-%1"_s.arg(connectionCounter.fetch_add(1))),
+      m_memoryConnection(m_fileConnection + u"-memory"_s), m_connectionName(m_fileConnection) {}
 
 WatchStore::~WatchStore() {
     close();
@@ -114,107 +182,306 @@ QString WatchStore::defaultPath() {
            u"/watchlist.sqlite"_s;
 }
 
+QString WatchStore::uncleanExitMarker(const QString& path) {
+    return path + u"-open"_s;
+}
+
 bool WatchStore::isOpen() const {
     return QSqlDatabase::contains(m_connectionName) &&
            QSqlDatabase::database(m_connectionName, false).isOpen();
 }
 
-void WatchStore::close() {
-    if (!QSqlDatabase::contains(m_connectionName))
+void WatchStore::closeConnection(const QString& name) {
+    if (!QSqlDatabase::contains(name))
         return;
-    QSqlDatabase::database(m_connectionName, false).close();
-    QSqlDatabase::removeDatabase(m_connectionName);
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
+
+void WatchStore::close() {
+    closeConnection(m_fileConnection);
+    closeConnection(m_memoryConnection);
+    m_connectionName = m_fileConnection;
+    // Only once the file is closed: what it says is that the file was left as it should be.
+    if (!m_marker.isEmpty())
+        QFile::remove(m_marker);
+    m_marker.clear();
 }
 
 bool WatchStore::fail(const QString& what, const QSqlError& error) {
     m_lastError = what + u": "_s + error.text();
+    m_problem.cause = refinedCause(StoreProblemCauseOfSqlite(sqliteCode(error)), m_path);
     return false;
 }
 
-StoreOpenResult WatchStore::open(const QString& path) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const Opening opening = openFile(path);
-    if (opening == Opening::Ok)
-        return {StoreOpenResult::Status::Opened, {}, {}};
-    const QString reason = m_lastError;
-    if (opening == Opening::Unavailable) {
-        close();
-        return {StoreOpenResult::Status::Failed, {}, reason};
+WatchStore::Opening WatchStore::trouble(const QString& what, const QSqlError& error) {
+    fail(what, error);
+    return m_problem.provesDamage() ? Opening::Damaged : Opening::Unreadable;
+}
+
+WatchStore::Opening WatchStore::unusable(StoreProblem::Cause cause, const QString& what) {
+    m_problem.cause = cause;
+    m_lastError = what;
+    return m_problem.provesDamage() ? Opening::Damaged : Opening::Unreadable;
+}
+
+StoreOpenResult WatchStore::open(const QString& path, IntegrityCheck check) {
+    close();
+    m_problem = {};
+    m_lastError.clear();
+    m_path = path;
+    if (path == kMemoryPath) {
+        m_path.clear();
+        if (startInMemory())
+            return {StoreOpenResult::Status::Opened, {}, {}, {}, {}};
+        return {StoreOpenResult::Status::Failed, {}, m_lastError, {}, m_problem.cause};
     }
 
+    const bool uncleanExit = QFile::exists(uncleanExitMarker(path));
+    const bool checkIntegrity = check == IntegrityCheck::Always || uncleanExit;
+    Opening opening = openOnDisk(path, checkIntegrity);
+    if (opening == Opening::Ok)
+        return {StoreOpenResult::Status::Opened, {}, {}, {}, {}};
+    if (opening == Opening::Unwritable) {
+        const StoreProblem unwritable = m_problem;
+        const QString why = m_lastError;
+        // Read while the file's own connection is still open, so that closing that one is not
+        // the last close, which would write the log into the file.
+        opening = copyIntoMemory(path, checkIntegrity);
+        closeConnection(m_fileConnection);
+        if (opening == Opening::Ok) {
+            m_problem = unwritable;
+            m_lastError = why;
+            return keepInMemory(path, StoreOpenResult::Status::ReadOnly);
+        }
+    }
+    if (opening == Opening::Damaged)
+        return replaceDamaged(path);
+    return keepInMemory(path, StoreOpenResult::Status::InMemory);
+}
+
+StoreOpenResult WatchStore::keepInMemory(const QString& path, StoreOpenResult::Status status) {
+    const StoreProblem problem = m_problem;
+    const QString error = m_lastError;
+    closeConnection(m_fileConnection);
+    if (status == StoreOpenResult::Status::InMemory && !startInMemory())
+        return {
+            StoreOpenResult::Status::Failed, {}, error + u"; "_s + m_lastError, {}, problem.cause};
+    m_problem = problem;
+    m_lastError = error;
+    return {status,
+            {},
+            error,
+            status == StoreOpenResult::Status::ReadOnly ? ReadOnlyNotice(problem, path)
+                                                        : InMemoryNotice(problem, path),
+            problem.cause};
+}
+
+StoreOpenResult WatchStore::replaceDamaged(const QString& path) {
+    const StoreProblem damage = m_problem;
+    const QString reason = m_lastError;
     // SQLite deletes the write-ahead log by its name when the last connection closes, even when
     // the file is no database: move the files while it is still open, so the log goes with them.
     QString movedTo;
     const bool moved = moveAside(path, movedTo);
-    close();
-    if (!moved)
-        return {StoreOpenResult::Status::Failed, {}, reason + u"; "_s + m_lastError};
-    if (openFile(path) != Opening::Ok) {
-        close();
-        return {StoreOpenResult::Status::Failed, movedTo, m_lastError};
+    closeConnection(m_fileConnection);
+    closeConnection(m_memoryConnection);
+    m_connectionName = m_fileConnection;
+    if (!moved) {
+        m_problem = damage;
+        m_lastError = reason + u"; "_s + m_lastError;
+        return keepInMemory(path, StoreOpenResult::Status::InMemory);
     }
-    return {StoreOpenResult::Status::MovedAside, movedTo, reason};
+    if (openOnDisk(path, false) != Opening::Ok) {
+        StoreOpenResult fresh = keepInMemory(path, StoreOpenResult::Status::InMemory);
+        fresh.movedTo = movedTo;
+        fresh.notice = MovedAsideNotice(damage, movedTo) + u"\n"_s + fresh.notice;
+        return fresh;
+    }
+    m_problem = {};
+    return {StoreOpenResult::Status::MovedAside, movedTo, reason, MovedAsideNotice(damage, movedTo),
+            damage.cause};
 }
 
-WatchStore::Opening WatchStore::openFile(const QString& path) {
-    close();
-    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
+WatchStore::Opening WatchStore::openOnDisk(const QString& path, bool checkIntegrity) {
+    using Cause = StoreProblem::Cause;
+    closeConnection(m_fileConnection);
+    m_connectionName = m_fileConnection;
+    const QFileInfo file(path);
+    const QString folder = file.absolutePath();
+    if (!QDir().mkpath(folder))
+        return unusable(refinedCause(Cause::CannotOpen, path), u"cannot make %1"_s.arg(folder));
+    const bool folderWritable = QFileInfo(folder).isWritable();
+    if (!file.exists() && !folderWritable)
+        return unusable(Cause::ReadOnlyFolder, u"cannot create %1"_s.arg(path));
+    // Never opened for writing: SQLite would leave files beside it that outlast the session.
+    if (file.exists() && (!file.isWritable() || !folderWritable)) {
+        unusable(file.isWritable() ? Cause::ReadOnlyFolder : Cause::ReadOnlyFile,
+                 u"%1 cannot be written"_s.arg(path));
+        return Opening::Unwritable;
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_fileConnection);
     db.setDatabaseName(path);
-    // A second instance of the program may hold the file for a moment.
-    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=5000"_s);
-    const auto trouble = [this](const QString& what, const QSqlError& error) {
-        fail(what, error);
-        return isPassingTrouble(error) ? Opening::Unavailable : Opening::Damaged;
-    };
+    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(kOpeningBusyMs));
     if (!db.open())
         return trouble(u"cannot open %1"_s.arg(path), db.lastError());
 
     QSqlQuery query(db);
-    // Nothing is written before the file has proved to be a sound watch list of a known version:
-    // a file that is moved aside keeps its bytes. The first read fails on a file that is no
-    // database at all.
-    if (!query.exec(u"PRAGMA quick_check"_s))
-        return trouble(u"cannot read %1"_s.arg(path), query.lastError());
-    if (!query.next() || query.value(0).toString() != u"ok"_s) {
-        m_lastError = u"%1 is damaged: %2"_s.arg(path, query.value(0).toString());
-        return Opening::Damaged;
-    }
-    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
-        return trouble(u"cannot read the version of %1"_s.arg(path), query.lastError());
-    const int version = query.value(0).toInt();
-    if (version > kSchemaVersion || version < 0) {
-        m_lastError = u"%1 was written by a newer release (version %2)"_s.arg(path).arg(version);
-        return Opening::Damaged;
-    }
-    if (version == 0) {
-        if (!query.exec(u"SELECT count(*) FROM sqlite_master"_s) || !query.next())
-            return trouble(u"cannot read the tables of %1"_s.arg(path), query.lastError());
-        if (query.value(0).toInt() != 0) {
-            m_lastError = u"%1 holds tables of something else"_s.arg(path);
-            return Opening::Damaged;
-        }
-    } else if (!probeSchema(query, path)) {
-        return Opening::Damaged;
-    }
-    query.finish();
+    int version = 0;
+    const Opening read = validate(query, u"main"_s, checkIntegrity, version);
+    if (read == Opening::Damaged)
+        return read;
+    if (read != Opening::Ok)
+        // What stops this connection from reading may not stop a read-only one; a lock does.
+        return m_problem.cause == Cause::Locked ? Opening::Unreadable : Opening::Unwritable;
+
+    // Nothing is written before the file has proved to be a sound watch list of a known
+    // version and could be written: a file that is moved aside or read-only keeps its bytes.
+    const bool markerWasThere = QFile::exists(uncleanExitMarker(path));
+    if (!writeMarker(path, markerWasThere))
+        return Opening::Unwritable;
+    const auto unwritable = [&](const QString& what, const QSqlError& error) {
+        fail(what, error);
+        query.exec(u"ROLLBACK"_s);
+        dropMarker(markerWasThere);
+        return m_problem.provesDamage() ? Opening::Damaged : Opening::Unwritable;
+    };
+    // A change left uncommitted writes nothing, yet fails on a file that refuses writing.
+    if (!query.exec(u"BEGIN IMMEDIATE"_s) ||
+        !query.exec(u"PRAGMA user_version = %1"_s.arg(version)) || !query.exec(u"ROLLBACK"_s))
+        return unwritable(u"cannot write %1"_s.arg(path), query.lastError());
 
     // With write-ahead logging a commit is in the log file once it returns, so a killed process
     // loses nothing even with synchronous=NORMAL; FULL also syncs each commit to the disk so that
     // a power cut loses nothing either. Commits come once per check, so the cost does not matter.
-    if (!query.exec(u"PRAGMA journal_mode=WAL"_s) || !query.exec(u"PRAGMA synchronous=FULL"_s) ||
+    if (!query.exec(u"PRAGMA busy_timeout = %1"_s.arg(kBusyMs)) ||
+        !query.exec(u"PRAGMA journal_mode=WAL"_s) || !query.exec(u"PRAGMA synchronous=FULL"_s) ||
         !query.exec(u"PRAGMA foreign_keys=ON"_s))
-        return trouble(u"cannot set up %1"_s.arg(path), query.lastError());
-    if (version < kSchemaVersion && (!migrate(version) || !probeSchema(query, path)))
-        return Opening::Damaged;
+        return unwritable(u"cannot set up %1"_s.arg(path), query.lastError());
+    query.finish();
+    if (version < kSchemaVersion && !migrate(version)) {
+        dropMarker(markerWasThere);
+        return m_problem.provesDamage() ? Opening::Damaged : Opening::Unwritable;
+    }
     return Opening::Ok;
 }
 
-bool WatchStore::probeSchema(QSqlQuery& query, const QString& path) {
-    for (const char* probe : kSchemaProbes) {
-        if (!query.exec(QString::fromLatin1(probe)))
-            return fail(u"unreadable tables in %1"_s.arg(path), query.lastError());
+WatchStore::Opening WatchStore::validate(QSqlQuery& query, const QString& schema,
+                                         bool checkIntegrity, int& version) {
+    using Cause = StoreProblem::Cause;
+    // The first read fails on a file that is no database at all, or one cut short.
+    if (!query.exec(u"PRAGMA %1.user_version"_s.arg(schema)) || !query.next())
+        return trouble(u"cannot read the version of %1"_s.arg(m_path), query.lastError());
+    version = query.value(0).toInt();
+    if (checkIntegrity) {
+        if (!query.exec(u"PRAGMA %1.quick_check"_s.arg(schema)))
+            return trouble(u"cannot check %1"_s.arg(m_path), query.lastError());
+        if (!query.next() || query.value(0).toString() != u"ok"_s)
+            return unusable(Cause::Damaged,
+                            u"%1 is damaged: %2"_s.arg(m_path, query.value(0).toString()));
     }
-    return true;
+    if (version > kSchemaVersion || version < 0)
+        return unusable(
+            Cause::NewerVersion,
+            u"%1 was written by a newer release (version %2)"_s.arg(m_path).arg(version));
+    if (version == 0) {
+        if (!query.exec(u"SELECT count(*) FROM %1.sqlite_master"_s.arg(schema)) || !query.next())
+            return trouble(u"cannot read the tables of %1"_s.arg(m_path), query.lastError());
+        if (query.value(0).toInt() != 0)
+            return unusable(Cause::ForeignFile, u"%1 holds tables of something else"_s.arg(m_path));
+    } else {
+        // Reading every column the program uses proves the schema is the one it expects.
+        for (const char* probe : kSchemaProbes) {
+            if (query.exec(QString::fromLatin1(probe).arg(schema)))
+                continue;
+            constexpr int kNoSuchTableOrColumn = 1;
+            if (sqliteCode(query.lastError()) == kNoSuchTableOrColumn)
+                return unusable(Cause::ForeignFile, u"unknown tables in %1: %2"_s.arg(
+                                                        m_path, query.lastError().text()));
+            return trouble(u"cannot read the tables of %1"_s.arg(m_path), query.lastError());
+        }
+    }
+    query.finish();
+    return Opening::Ok;
+}
+
+WatchStore::Opening WatchStore::copyIntoMemory(const QString& path, bool checkIntegrity) {
+    Opening read = Opening::Unreadable;
+    for (const QString& uri : readOnlyUris(path)) {
+        read = copyIntoMemory(uri, path, checkIntegrity);
+        // Another way of reading gets past neither a lock nor damage.
+        if (read != Opening::Unreadable || m_problem.cause == StoreProblem::Cause::Locked)
+            break;
+    }
+    return read;
+}
+
+WatchStore::Opening WatchStore::copyIntoMemory(const QString& uri, const QString& path,
+                                               bool checkIntegrity) {
+    if (!startInMemory())
+        return Opening::Unreadable;
+    QSqlQuery query(QSqlDatabase::database(m_memoryConnection, false));
+    query.prepare(u"ATTACH DATABASE ? AS disk"_s);
+    query.addBindValue(uri);
+    if (!query.exec())
+        return trouble(u"cannot read %1"_s.arg(path), query.lastError());
+    int version = 0;
+    Opening read = validate(query, u"disk"_s, checkIntegrity, version);
+    if (read == Opening::Ok && version > 0) {
+        const bool copied = inTransaction([&](QSqlQuery& copy) {
+            for (const char* statement : kCopyIntoMemory) {
+                if (!copy.exec(QString::fromLatin1(statement)))
+                    return fail(u"cannot read %1"_s.arg(path), copy.lastError());
+            }
+            return true;
+        });
+        if (!copied)
+            read = m_problem.provesDamage() ? Opening::Damaged : Opening::Unreadable;
+    }
+    query.finish();
+    if (read != Opening::Damaged)
+        query.exec(u"DETACH DATABASE disk"_s);
+    return read;
+}
+
+bool WatchStore::startInMemory() {
+    closeConnection(m_memoryConnection);
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_memoryConnection);
+    db.setDatabaseName(kMemoryPath);
+    // The file a list is copied from is attached by its address, to read it without writing.
+    db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(kOpeningBusyMs));
+    m_connectionName = m_memoryConnection;
+    if (!db.open())
+        return fail(u"cannot make a list in memory"_s, db.lastError());
+    QSqlQuery query(db);
+    if (!query.exec(u"PRAGMA foreign_keys=ON"_s))
+        return fail(u"cannot set up a list in memory"_s, query.lastError());
+    query.finish();
+    return migrate(0);
+}
+
+bool WatchStore::writeMarker(const QString& path, bool wasThere) {
+    QFile marker(uncleanExitMarker(path));
+    // Written out, not merely created: on a full disk this fails before the list does.
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
+    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        marker.write(pid) == pid.size() && marker.flush()) {
+        m_marker = marker.fileName();
+        return true;
+    }
+    m_lastError = u"cannot write %1: %2"_s.arg(marker.fileName(), marker.errorString());
+    m_problem.cause = refinedCause(StoreProblem::Cause::IoError, path);
+    marker.close();
+    if (!wasThere)
+        marker.remove();
+    return false;
+}
+
+void WatchStore::dropMarker(bool wasThere) {
+    if (!wasThere && !m_marker.isEmpty())
+        QFile::remove(m_marker);
+    m_marker.clear();
 }
 
 bool WatchStore::migrate(int fromVersion) {
@@ -410,6 +677,9 @@ QList<WatchEntry> WatchStore::loadAll() {
         entry.checkCount = query.value(6).toInt();
         entries.append(std::move(entry));
     }
+    // A row that cannot be read ends the loop as the last row would.
+    if (query.lastError().isValid())
+        fail(u"cannot read the whole watch list"_s, query.lastError());
     return entries;
 }
 
@@ -432,6 +702,8 @@ QList<CheckRecord> WatchStore::recentChecks(const QString& domain, int count) {
         records.append({readTime(query.value(0)), query.value(1).toInt(),
                         readVerdict(query.value(2).toInt()), query.value(3).toString()});
     }
+    if (query.lastError().isValid())
+        fail(u"cannot read all the checks of %1"_s.arg(domain), query.lastError());
     return records;
 }
 

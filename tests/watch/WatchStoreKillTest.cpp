@@ -2,6 +2,7 @@
 
 #include "watch/WatchStore.h"
 
+#include <QFile>
 #include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -52,6 +53,8 @@ TEST(WatchStoreKill, killDuringABurstOfWrites_losesNothingReportedAndLeavesTheFi
     EXPECT_EQ(writer.exitStatus(), QProcess::CrashExit);
     // Lines already in the pipe were printed after their commits.
     readLines(writer, reported);
+    EXPECT_TRUE(QFile::exists(WatchStore::uncleanExitMarker(path)))
+        << "the next start must know the last one ended uncleanly";
 
     WatchStore store;
     const StoreOpenResult result = store.open(path);

@@ -51,6 +51,8 @@ protected:
         EXPECT_TRUE(result.movedTo.startsWith(path() + u".damaged-"_s))
             << result.movedTo.toStdString();
         EXPECT_EQ(readAll(result.movedTo), oldBytes);
+        EXPECT_TRUE(StoreProblem{result.cause}.provesDamage());
+        EXPECT_TRUE(result.notice.contains(result.movedTo)) << result.notice.toStdString();
         EXPECT_TRUE(m_store.loadAll().isEmpty());
         EXPECT_TRUE(m_store.add(WatchRules::newEntry(u"fresh.example"_s, std::nullopt, kNow)));
     }
@@ -180,7 +182,7 @@ TEST_F(WatchStoreTest, fileFromANewerRelease_isMovedAside) {
 
     const StoreOpenResult result = m_store.open(path());
     expectMovedAsideAndFresh(result, bytes);
-    EXPECT_TRUE(result.error.contains(u"newer"_s)) << result.error.toStdString();
+    EXPECT_EQ(result.cause, StoreProblem::Cause::NewerVersion);
 }
 
 TEST_F(WatchStoreTest, otherDatabaseAtThePath_isMovedAside) {
@@ -193,7 +195,9 @@ TEST_F(WatchStoreTest, otherDatabaseAtThePath_isMovedAside) {
     }
     QSqlDatabase::removeDatabase(u"test-other"_s);
     const QByteArray bytes = readAll(path());
-    expectMovedAsideAndFresh(m_store.open(path()), bytes);
+    const StoreOpenResult result = m_store.open(path());
+    expectMovedAsideAndFresh(result, bytes);
+    EXPECT_EQ(result.cause, StoreProblem::Cause::ForeignFile);
 }
 
 TEST_F(WatchStoreTest, secondDamagedFile_doesNotOverwriteTheFirst) {
