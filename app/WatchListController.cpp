@@ -41,16 +41,12 @@ void WatchListController::open(const QString& path) {
     }
     const QString file = path.isEmpty() ? QStringLiteral(":memory:") : path;
     const StoreOpenResult opened = m_list.open(file);
-    if (opened.status == StoreOpenResult::Status::Opened)
+    if (opened.notice.isEmpty())
         return;
+    m_toldUnsaved = opened.status != StoreOpenResult::Status::MovedAside;
     // Told without holding up the start: the window and the watch go on either way.
-    const QString text =
-        opened.status == StoreOpenResult::Status::MovedAside
-            ? QStringLiteral("关注列表文件已损坏或无法读取，已移到：\n%1\n新的关注列表已经开始。")
-                  .arg(opened.movedTo)
-            : QStringLiteral("无法打开关注列表文件 %1：%2\n本次关注的域名不会被保存。")
-                  .arg(file, opened.error);
-    ShowPlainMessage(m_window, kTitle, text)->setObjectName(QStringLiteral("WatchListFileMessage"));
+    ShowPlainMessage(m_window, kTitle, opened.notice)
+        ->setObjectName(QStringLiteral("WatchListFileMessage"));
 }
 
 void WatchListController::addSelection() {
@@ -74,10 +70,16 @@ void WatchListController::announceFree(const QString& domain) {
     }
 }
 
-void WatchListController::reportStoreFailure(const QString& error) {
-    // One message at a time: a failing disk would otherwise pile one up per check.
-    if (m_window->findChild<QMessageBox*>(QStringLiteral("WatchListStoreMessage")))
+void WatchListController::reportStoreFailure(const QString& reason) {
+    // Told once: the watch goes on in memory, and a failing disk would otherwise speak at every
+    // check.
+    if (m_toldUnsaved)
         return;
-    ShowPlainMessage(m_window, kTitle, QStringLiteral("关注列表无法保存：%1").arg(error))
+    m_toldUnsaved = true;
+    ShowPlainMessage(
+        m_window, kTitle,
+        QStringLiteral(
+            "关注列表的更改无法保存：%1。\n关注照常进行，但本次的更改在程序关闭后不会保留。")
+            .arg(reason))
         ->setObjectName(QStringLiteral("WatchListStoreMessage"));
 }

@@ -37,7 +37,7 @@ public:
 
 private:
     void announceFree(const QString& domain);
-    void reportStoreFailure(const QString& error);
+    void reportStoreFailure(const QString& reason);
 
     QWidget* m_window;
     TrayPresence& m_tray;
@@ -46,4 +46,5 @@ private:
     std::unique_ptr<WatchListWindow> m_watchWindow;
     QAction* m_addAction;
     QAction* m_openAction;
+    bool m_toldUnsaved = false;
 };

@@ -371,5 +371,5 @@ void WatchMonitor::rearm() {
 }
 
 void WatchMonitor::reportStoreFailure() {
-    emit storeFailed(m_store.lastError());
+    emit storeFailed(m_store.lastProblem().reason());
 }

@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -167,6 +170,27 @@ TEST(MainWindowWatch, aDamagedFileIsMovedAsideAndTheUserToldWhere) {
     EXPECT_EQ(kept.readAll(), QByteArray(4096, 'x'));
     EXPECT_TRUE(form.watchList().monitor().add(QStringLiteral("fresh.com")))
         << "a fresh list has started";
+}
+
+TEST(MainWindowWatch, aFileThatStopsTakingWritesIsToldOnceInChineseAndTheWatchGoesOn) {
+    QTemporaryDir dir;
+    AppConfig config = testConfig();
+    config.watchListPath = dir.filePath(QStringLiteral("watchlist.sqlite"));
+    MainWindow form(config);
+    ASSERT_EQ(form.findChild<QMessageBox*>(QStringLiteral("WatchListFileMessage")), nullptr);
+    // The file refuses every write from now on, as a full disk would.
+    for (const QString& name : QSqlDatabase::connectionNames())
+        ASSERT_TRUE(QSqlQuery(QSqlDatabase::database(name, false))
+                        .exec(QStringLiteral("PRAGMA query_only = 1")));
+    WatchMonitor& monitor = form.watchList().monitor();
+    EXPECT_TRUE(monitor.add(QStringLiteral("one.com")));
+    EXPECT_TRUE(monitor.add(QStringLiteral("two.com")));
+    const auto messages = form.findChildren<QMessageBox*>(QStringLiteral("WatchListStoreMessage"));
+    ASSERT_EQ(messages.size(), 1);
+    const QString text = messages.front()->text();
+    EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+        << text.toStdString();
+    EXPECT_EQ(monitor.entries().size(), 2) << "the names are watched in memory";
 }
 
 TEST(MainWindowWatch, theListIsKeptAcrossAStartOfTheProgram) {
