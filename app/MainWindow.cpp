@@ -110,6 +110,10 @@ void MainWindow::addSelectedToWatchList() {
     m_watch->addSelection();
 }
 
+void MainWindow::bringToFront() {
+    m_tray.restoreWindow();
+}
+
 QList<WatchMonitor::NewName> MainWindow::selectedNamesAndDates() const {
     QList<WatchMonitor::NewName> names;
     for (int row : SelectedRows(m_ui->resultView)) {
