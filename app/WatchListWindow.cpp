@@ -102,6 +102,18 @@ QStringList WatchListWindow::selectedNames() const {
     return names;
 }
 
+void WatchListWindow::selectDomain(const QString& domain) {
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->domainAt(row) == domain) {
+            const QModelIndex index = m_model->index(row, 0);
+            m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                                 QItemSelectionModel::Rows);
+            m_view->scrollTo(index);
+            return;
+        }
+    }
+}
+
 void WatchListWindow::showAndRaise() {
     if (isMinimized())
         showNormal();

@@ -24,6 +24,8 @@ public:
 
     // The selected names, in list order.
     QStringList selectedNames() const;
+    // Selects the name's row alone and scrolls to it; a name not watched changes nothing.
+    void selectDomain(const QString& domain);
 
 public Q_SLOTS:
     void showAndRaise();
