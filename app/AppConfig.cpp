@@ -30,5 +30,6 @@ AppConfig AppConfig::fromBuild() {
     const QString homePage = QString::fromUtf16(BuildConfig::kHomePage);
     config.homePage = homePage.isEmpty() ? shippedHomePage() : QUrl(homePage);
     config.watchListPath = WatchStore::defaultPath();
+    config.notificationBus = QDBusConnection::sessionBus();
     return config;
 }

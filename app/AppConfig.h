@@ -2,6 +2,7 @@
 
 #include "web/PageRequest.h"
 
+#include <QDBusConnection>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -22,6 +23,8 @@ struct AppConfig {
     std::chrono::nanoseconds fetchTimeLimit = kFetchTimeLimit;
     // The watch list's file; empty keeps the list in memory only.
     QString watchListPath;
+    // Where a name found free is announced to the desktop; not connected (as here): nowhere.
+    QDBusConnection notificationBus{QString()};
 
     static AppConfig fromBuild();
 };

@@ -42,8 +42,9 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_config(std::move(config)), m_ui(std::make_unique<Ui::MainWindow>()),
       m_guard(nullptr, nullptr), m_tray(this),
-      m_watch(std::make_unique<WatchListController>(this, m_tray, m_config.checkBase, m_config.now,
-                                                    [this] { return selectedNamesAndDates(); })) {
+      m_watch(std::make_unique<WatchListController>(
+          this, m_tray, m_config.checkBase, m_config.now,
+          [this] { return selectedNamesAndDates(); }, m_config.notificationBus)) {
     registerPictures();
     m_workspace.now = m_config.now;
     m_workspace.fetchTimeLimit = m_config.fetchTimeLimit;
@@ -108,6 +109,10 @@ void MainWindow::startUp() {
 
 void MainWindow::addSelectedToWatchList() {
     m_watch->addSelection();
+}
+
+void MainWindow::bringToFront() {
+    m_tray.restoreWindow();
 }
 
 QList<WatchMonitor::NewName> MainWindow::selectedNamesAndDates() const {

@@ -60,6 +60,9 @@ public Q_SLOTS:
     void copySelectedDomains();
     // The selected rows' names join the watch list with the dates of their deletion-time cells.
     void addSelectedToWatchList();
+    // Another start of the program asks for the window: shown, also from the notification area,
+    // and raised.
+    void bringToFront();
 
 protected:
     void changeEvent(QEvent* event) override;

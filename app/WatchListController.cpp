@@ -1,11 +1,13 @@
 #include "app/WatchListController.h"
 
+#include "app/DesktopNotifier.h"
 #include "app/PlainMessage.h"
 #include "app/TrayPresence.h"
 #include "app/WatchListWindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
 
 namespace {
@@ -15,9 +17,11 @@ const QString kTitle = QStringLiteral("关注列表");
 } // namespace
 
 WatchListController::WatchListController(QWidget* window, TrayPresence& tray, QString checkBase,
-                                         WatchRunner::Clock clock, Selection selection)
+                                         WatchRunner::Clock clock, Selection selection,
+                                         QDBusConnection notificationBus)
     : m_window(window), m_tray(tray), m_selection(std::move(selection)),
       m_list(std::move(checkBase), std::move(clock)),
+      m_notifier(new DesktopNotifier(std::move(notificationBus), this)),
       m_addAction(new QAction(QStringLiteral("加入关注列表"), this)),
       m_openAction(new QAction(QStringLiteral("关注列表..."), this)) {
     m_addAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -27,6 +31,11 @@ WatchListController::WatchListController(QWidget* window, TrayPresence& tray, QS
     connect(&m_list.monitor(), &WatchMonitor::becameFree, this, &WatchListController::announceFree);
     connect(&m_list.monitor(), &WatchMonitor::storeFailed, this,
             &WatchListController::reportStoreFailure);
+    connect(m_notifier, &DesktopNotifier::notShown, this,
+            &WatchListController::announceWithoutNotificationService);
+    connect(m_notifier, &DesktopNotifier::opened, this, &WatchListController::openWindowAt);
+    connect(m_notifier, &DesktopNotifier::copyRequested, this,
+            [](const QString& domain) { QGuiApplication::clipboard()->setText(domain); });
 }
 
 WatchListController::~WatchListController() {
@@ -59,8 +68,17 @@ void WatchListController::openWindow() {
     m_watchWindow->showAndRaise();
 }
 
+void WatchListController::openWindowAt(const QString& domain) {
+    openWindow();
+    m_watchWindow->selectDomain(domain);
+}
+
 void WatchListController::announceFree(const QString& domain) {
     QApplication::alert(m_window);
+    m_notifier->announceFree(domain);
+}
+
+void WatchListController::announceWithoutNotificationService(const QString& domain) {
     QSystemTrayIcon* icon = m_tray.icon();
     if (icon && icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
         QSystemTrayIcon::supportsMessages()) {

@@ -2,11 +2,13 @@
 
 #include "watch/WatchRunner.h"
 
+#include <QDBusConnection>
 #include <QObject>
 
 #include <functional>
 #include <memory>
 
+class DesktopNotifier;
 class QAction;
 class QWidget;
 class TrayPresence;
@@ -19,9 +21,11 @@ class WatchListController : public QObject {
 public:
     using Selection = std::function<QList<WatchMonitor::NewName>()>;
 
-    // Messages go to the window; selection gives the names the user has chosen.
+    // Messages go to the window; selection gives the names the user has chosen; a name found
+    // free is announced on notificationBus where it has a notification service.
     WatchListController(QWidget* window, TrayPresence& tray, QString checkBase,
-                        WatchRunner::Clock clock, Selection selection);
+                        WatchRunner::Clock clock, Selection selection,
+                        QDBusConnection notificationBus);
     ~WatchListController() override;
 
     WatchRunner& list() { return m_list; }
@@ -34,15 +38,19 @@ public:
     void open(const QString& path);
     void addSelection();
     void openWindow();
+    // Opens the window with the name's row selected.
+    void openWindowAt(const QString& domain);
 
 private:
     void announceFree(const QString& domain);
+    void announceWithoutNotificationService(const QString& domain);
     void reportStoreFailure(const QString& reason);
 
     QWidget* m_window;
     TrayPresence& m_tray;
     Selection m_selection;
     WatchRunner m_list;
+    DesktopNotifier* m_notifier;
     std::unique_ptr<WatchListWindow> m_watchWindow;
     QAction* m_addAction;
     QAction* m_openAction;

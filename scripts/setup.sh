@@ -9,6 +9,7 @@ packages=(
     libcpp-httplib-dev libgtest-dev libbenchmark-dev
     libfuzzer-14-dev libclang-rt-14-dev
     fonts-noto-cjk xvfb xdotool openbox trayer imagemagick x11-utils wmctrl curl python3
+    dbus dunst
     "$@"
 )
 

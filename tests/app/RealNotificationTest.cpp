@@ -1,0 +1,69 @@
+// Against a real notification service on the session bus, as scripts/notification-tests.sh sets
+// it up (dunst, with a rule that writes what it shows to a file); skipped elsewhere.
+#include "MainWindowFixture.h"
+#include "app/WatchListWindow.h"
+#include "support/QStringPrinter.h"
+#include "support/TestServer.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What the service's rule wrote: application name, summary, body, icon and urgency, each
+// ended by a NUL.
+QStringList recorded(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList fields = QString::fromUtf8(file.readAll()).split(QChar(0));
+    fields.removeLast();
+    return fields;
+}
+
+} // namespace
+
+TEST(RealNotificationService, aFreeNameIsShownAndAClickOpensTheWatchListAtIt) {
+    if (qEnvironmentVariable("MORROWCATCH_REAL_NOTIFICATIONS") != u"1"_s)
+        GTEST_SKIP() << "needs scripts/notification-tests.sh";
+    const QString record = qEnvironmentVariable("MORROWCATCH_NOTIFICATION_RECORD");
+    ASSERT_FALSE(record.isEmpty());
+    TestServer server([](const httplib::Request& request, httplib::Response& response) {
+        const bool free = request.target.find("free") != std::string::npos;
+        answerText(response, free ? "|210|" : "|211|", "text/plain");
+    });
+    AppConfig config = testConfig(server.baseUrl());
+    config.notificationBus = QDBusConnection::sessionBus();
+    ASSERT_TRUE(config.notificationBus.isConnected());
+    MainWindow form(config);
+    const QString name = u"<b>free</b>&co.com"_s;
+    form.watchList().monitor().add(u"taken.com"_s);
+    form.watchList().monitor().add(name);
+
+    QStringList shown;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            shown = recorded(record);
+            return shown.size() >= 5;
+        },
+        30000));
+    // The service was set up to read markup in bodies, so the name had to be escaped.
+    EXPECT_EQ(shown,
+              (QStringList{u"Morrowcatch"_s, u"可以注册"_s, u"&lt;b&gt;free&lt;/b&gt;&amp;co.com"_s,
+                           u"morrowcatch"_s, u"CRITICAL"_s}));
+    EXPECT_EQ(form.watchListWindow(), nullptr) << "the notification is enough";
+
+    // The newest notification's default action, as a click on it.
+    QProcess click;
+    click.start(u"dunstctl"_s, {u"action"_s, u"0"_s});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return click.state() == QProcess::NotRunning; }, 30000));
+    ASSERT_EQ(click.exitCode(), 0) << click.readAllStandardError().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return form.watchListWindow() && form.watchListWindow()->isVisible(); }, 30000));
+    EXPECT_EQ(form.watchListWindow()->selectedNames(), QStringList{name});
+}
