@@ -161,3 +161,26 @@ TEST(ResultListModel, sharedCellsKeepEachRowsOwnValueWhateverTheirNumber) {
     model.setCell(0, ResultListModel::DeletionType, QStringLiteral("Pre-Release"));
     EXPECT_EQ(model.cell(1, ResultListModel::DeletionType), QStringLiteral("Delete"));
 }
+
+TEST(ResultListModel, theVerdictCellShowsTheVerdictsTextAndNothingElse) {
+    using Verdict = ResultRow::Verdict;
+    const std::pair<Verdict, QString> cases[] = {
+        {Verdict::None, QString()},
+        {Verdict::Registered, QStringLiteral("已被注册")},
+        {Verdict::Free, QStringLiteral("未被注册---OK")},
+    };
+    for (const auto& [verdict, text] : cases) {
+        ResultListModel model;
+        model.appendRows(
+            {Rows::listed(QStringLiteral("a.com")), Rows::listed(QStringLiteral("b.com"))});
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.setVerdict(1, verdict);
+        model.setCell(1, ResultListModel::Verdict, QStringLiteral("未被注册---OK "));
+        ASSERT_EQ(changed.count(), 1) << text.toStdString();
+        EXPECT_EQ(changed.at(0).at(0).toModelIndex(), model.index(1, ResultListModel::Verdict));
+        EXPECT_EQ(model.row(1).verdict, verdict);
+        EXPECT_EQ(model.cell(1, ResultListModel::Verdict), text);
+        EXPECT_EQ(model.data(model.index(1, ResultListModel::Verdict)).toString(), text);
+        EXPECT_EQ(model.cell(0, ResultListModel::Verdict), QString()) << "the other row has none";
+    }
+}

@@ -49,10 +49,12 @@ TEST(ParseResultPage, workedExample_appendsOneNumberedRowAndReturnsThePageCount)
 
     EXPECT_EQ(ParseResultPage(page, true, list), 4);
     ASSERT_EQ(list.count(), 6);
-    const std::array<QString, 6> expected{QStringLiteral("6"),          QStringLiteral("ab88.com"),
+    const std::array<QString, 5> expected{QStringLiteral("6"), QStringLiteral("ab88.com"),
                                           QStringLiteral("2012-06-01"), QStringLiteral("D"),
-                                          QStringLiteral("3"),          QString()};
+                                          QStringLiteral("3")};
     EXPECT_EQ(list.row(5).cells, expected);
+    EXPECT_EQ(list.row(5).verdict, ResultRow::Verdict::None);
+    EXPECT_EQ(list.cell(5, Column::Verdict), QString());
 
     EXPECT_EQ(ParseResultPage(page, false, list), 0);
     EXPECT_EQ(list.cell(6, ResultListModel::Number), QStringLiteral("7"));
