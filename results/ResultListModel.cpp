@@ -35,6 +35,13 @@ QString evidenceTip(const QDateTime& checkedAt, const QString& answerLine) {
 
 } // namespace
 
+qint32 ResultRow::dayOf(QDate date) {
+    if (!date.isValid())
+        return kNoDate;
+    const qint64 day = date.toJulianDay();
+    return day > kNoDate && day <= std::numeric_limits<qint32>::max() ? qint32(day) : kNoDate;
+}
+
 QString ResultListModel::header(Column column) {
     return QString::fromUtf16(kColumns.at(column).header);
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QDate>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -15,18 +16,28 @@
 
 // One row of the result list: the texts of its cells, what a check found and whether it is
 // drawn subdued (registered). A hundred thousand rows are held at once, so the row is kept
-// compact: the verdict is a value whose text is only drawn, and the evidence of a verdict the
-// moment and the number of the service's answer among the list's answers.
+// compact: the verdict is a value whose text is only drawn, the deletion date a day number, and
+// the evidence of a verdict the moment and the number of the service's answer among the list's
+// answers.
 struct ResultRow {
     static constexpr qint64 kNeverChecked = std::numeric_limits<qint64>::min();
+    static constexpr qint32 kNoDate = std::numeric_limits<qint32>::min();
     // Every column but the last, the verdict, has a text of its own.
     static constexpr size_t kTextCells = 5;
 
     enum class Verdict : quint8 { None, Registered, Free };
 
+    // The Julian day of a valid date that a row can hold, kNoDate for any other.
+    static qint32 dayOf(QDate date);
+    // Invalid when the deletion time's text gave no date.
+    QDate deletionDate() const {
+        return deletionDay == kNoDate ? QDate() : QDate::fromJulianDay(deletionDay);
+    }
+
     std::array<QString, kTextCells> cells;
     qint64 checkedAtMs = kNeverChecked;
     qint32 answer = -1;
+    qint32 deletionDay = kNoDate;
     bool subdued = false;
     Verdict verdict = Verdict::None;
 };

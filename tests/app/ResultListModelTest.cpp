@@ -184,3 +184,24 @@ TEST(ResultListModel, theVerdictCellShowsTheVerdictsTextAndNothingElse) {
         EXPECT_EQ(model.cell(0, ResultListModel::Verdict), QString()) << "the other row has none";
     }
 }
+
+TEST(ResultListModel, aRowHoldsEveryValidDateThatADayNumberCanAndNoOther) {
+    const QDate cases[] = {
+        QDate(2026, 12, 9),
+        QDate(1, 1, 1),
+        QDate(9999, 12, 31),
+        QDate(-4713, 1, 2),
+    };
+    for (const QDate& date : cases) {
+        ResultRow row;
+        row.deletionDay = ResultRow::dayOf(date);
+        EXPECT_EQ(row.deletionDate(), date) << date.toString().toStdString();
+    }
+    const QDate beyond[] = {QDate(), QDate(2026, 2, 30), QDate::fromJulianDay(qint64(1) << 40),
+                            QDate::fromJulianDay(-(qint64(1) << 40))};
+    for (const QDate& date : beyond) {
+        ResultRow row;
+        row.deletionDay = ResultRow::dayOf(date);
+        EXPECT_FALSE(row.deletionDate().isValid()) << date.toJulianDay();
+    }
+}

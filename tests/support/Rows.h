@@ -21,13 +21,20 @@ inline ResultRow listed(const QString& domain, Verdict verdict = Verdict::None) 
     return row;
 }
 
+// A row with its name and its deletion time's text and date, as the parser gives them.
+inline ResultRow dated(const QString& domain, const QString& deletionTime, QDate date) {
+    ResultRow row;
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::DeletionTime] = deletionTime;
+    row.deletionDay = ResultRow::dayOf(date);
+    return row;
+}
+
 // Appends a listed row as a search leaves it, numbered after the rows already there.
 inline void append(ResultListModel& rows, const QString& domain, Verdict verdict = Verdict::None,
                    bool subdued = false) {
-    ResultRow row;
+    ResultRow row = dated(domain, QStringLiteral("2026-12-09"), QDate(2026, 12, 9));
     row.cells[ResultListModel::Number] = QString::number(rows.count() + 1);
-    row.cells[ResultListModel::Domain] = domain;
-    row.cells[ResultListModel::DeletionTime] = QStringLiteral("2026-12-09 10:00:00");
     row.cells[ResultListModel::DeletionType] = QStringLiteral("Delete");
     row.cells[ResultListModel::Suggestion] = QStringLiteral("3");
     row.verdict = verdict;
