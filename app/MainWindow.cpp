@@ -118,9 +118,9 @@ void MainWindow::bringToFront() {
 QList<WatchMonitor::NewName> MainWindow::selectedNamesAndDates() const {
     QList<WatchMonitor::NewName> names;
     for (int row : SelectedRows(m_ui->resultView)) {
-        names.append(
-            {m_rows.cell(row, ResultListModel::Domain),
-             WatchRunner::deletionDateOf(m_rows.cell(row, ResultListModel::DeletionTime))});
+        const QDate date = m_rows.row(row).deletionDate();
+        names.append({m_rows.cell(row, ResultListModel::Domain),
+                      date.isValid() ? std::optional(date) : std::nullopt});
     }
     return names;
 }

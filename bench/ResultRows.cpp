@@ -3,7 +3,6 @@
 #include "StandInData.h"
 
 #include "search/ParseResultPage.h"
-#include "verify/CheckProtocol.h"
 
 std::vector<std::vector<ResultRow>> ParsedPages(int rowCount) {
     std::vector<std::vector<ResultRow>> pages;
@@ -24,7 +23,7 @@ void GiveVerdicts(std::vector<std::vector<ResultRow>>& pages) {
     bool free = true;
     for (auto& page : pages) {
         for (ResultRow& row : page) {
-            row.cells[ResultListModel::Verdict] = free ? kVerdictFree : kVerdictRegistered;
+            row.verdict = free ? ResultRow::Verdict::Free : ResultRow::Verdict::Registered;
             row.subdued = !free;
             free = !free;
         }

@@ -61,8 +61,10 @@ QByteArray RowsAsCsv(const ResultListModel& rows) {
     QList<QStringList> cells;
     cells.reserve(rows.count());
     for (int r = 0; r < rows.count(); ++r) {
-        const ResultRow& row = rows.row(r);
-        cells << QStringList(row.cells.begin(), row.cells.end());
+        QStringList& line = cells.emplace_back();
+        line.reserve(ResultListModel::ColumnCount);
+        for (int c = 0; c < ResultListModel::ColumnCount; ++c)
+            line << rows.cell(r, static_cast<ResultListModel::Column>(c));
     }
     return TableAsCsv(headers, cells);
 }

@@ -1,5 +1,7 @@
 #include "results/ResultListModel.h"
 
+#include "results/VerdictTexts.h"
+
 #include <QBrush>
 #include <QGuiApplication>
 #include <QPalette>
@@ -33,6 +35,13 @@ QString evidenceTip(const QDateTime& checkedAt, const QString& answerLine) {
 
 } // namespace
 
+qint32 ResultRow::dayOf(QDate date) {
+    if (!date.isValid())
+        return kNoDate;
+    const qint64 day = date.toJulianDay();
+    return day > kNoDate && day <= std::numeric_limits<qint32>::max() ? qint32(day) : kNoDate;
+}
+
 QString ResultListModel::header(Column column) {
     return QString::fromUtf16(kColumns.at(column).header);
 }
@@ -43,6 +52,19 @@ int ResultListModel::widthInTwips(Column column) {
 
 QColor ResultListModel::subduedColour() {
     return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+const QString& ResultListModel::verdictText(ResultRow::Verdict verdict) {
+    static const QString none;
+    switch (verdict) {
+    case ResultRow::Verdict::Registered:
+        return kVerdictRegistered;
+    case ResultRow::Verdict::Free:
+        return kVerdictFree;
+    case ResultRow::Verdict::None:
+        break;
+    }
+    return none;
 }
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
@@ -59,7 +81,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     const ResultRow& r = m_rows[static_cast<size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return r.cells[static_cast<size_t>(index.column())];
+        return cell(index.row(), static_cast<Column>(index.column()));
     case Qt::ForegroundRole:
         return r.subdued ? QVariant(QBrush(subduedColour())) : QVariant();
     case Qt::TextAlignmentRole:
@@ -90,7 +112,10 @@ Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
 }
 
 const QString& ResultListModel::cell(int row, Column column) const {
-    return m_rows.at(static_cast<size_t>(row)).cells.at(static_cast<size_t>(column));
+    const ResultRow& r = m_rows.at(static_cast<size_t>(row));
+    if (column == Verdict)
+        return verdictText(r.verdict);
+    return r.cells.at(static_cast<size_t>(column));
 }
 
 void ResultListModel::appendRow(ResultRow row) {
@@ -122,8 +147,16 @@ void ResultListModel::shareCell(QString& cell) {
 }
 
 void ResultListModel::setCell(int row, Column column, const QString& text) {
+    if (column == Verdict)
+        return;
     m_rows.at(static_cast<size_t>(row)).cells.at(static_cast<size_t>(column)) = text;
     const QModelIndex at = index(row, column);
+    emit dataChanged(at, at, {Qt::DisplayRole});
+}
+
+void ResultListModel::setVerdict(int row, ResultRow::Verdict verdict) {
+    m_rows.at(static_cast<size_t>(row)).verdict = verdict;
+    const QModelIndex at = index(row, Verdict);
     emit dataChanged(at, at, {Qt::DisplayRole});
 }
 

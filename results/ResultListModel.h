@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QDate>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -13,16 +14,32 @@
 #include <limits>
 #include <vector>
 
-// One row of the result list: its six cells and whether it is drawn subdued (registered). A
-// hundred thousand rows are held at once, so the evidence of a verdict is kept compact: the
-// moment and the number of the service's answer among the list's answers.
+// One row of the result list: the texts of its cells, what a check found and whether it is
+// drawn subdued (registered). A hundred thousand rows are held at once, so the row is kept
+// compact: the verdict is a value whose text is only drawn, the deletion date a day number, and
+// the evidence of a verdict the moment and the number of the service's answer among the list's
+// answers.
 struct ResultRow {
     static constexpr qint64 kNeverChecked = std::numeric_limits<qint64>::min();
+    static constexpr qint32 kNoDate = std::numeric_limits<qint32>::min();
+    // Every column but the last, the verdict, has a text of its own.
+    static constexpr size_t kTextCells = 5;
 
-    std::array<QString, 6> cells;
+    enum class Verdict : quint8 { None, Registered, Free };
+
+    // The Julian day of a valid date that a row can hold, kNoDate for any other.
+    static qint32 dayOf(QDate date);
+    // Invalid when the deletion time's text gave no date.
+    QDate deletionDate() const {
+        return deletionDay == kNoDate ? QDate() : QDate::fromJulianDay(deletionDay);
+    }
+
+    std::array<QString, kTextCells> cells;
     qint64 checkedAtMs = kNeverChecked;
     qint32 answer = -1;
+    qint32 deletionDay = kNoDate;
     bool subdued = false;
+    Verdict verdict = Verdict::None;
 };
 
 // The rows of the result list, owned here and nowhere else. Appends are batched into one
@@ -45,6 +62,8 @@ public:
     static int widthInTwips(Column column);
     // Registered rows are drawn in the palette's disabled-text grey.
     static QColor subduedColour();
+    // The verdict cell's text: empty while the row has no verdict.
+    static const QString& verdictText(ResultRow::Verdict verdict);
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -57,11 +76,14 @@ public:
 
     int count() const { return static_cast<int>(m_rows.size()); }
     const ResultRow& row(int row) const { return m_rows.at(static_cast<size_t>(row)); }
+    // The verdict column gives the verdict's text.
     const QString& cell(int row, Column column) const;
 
     void appendRow(ResultRow row);
     void appendRows(std::vector<ResultRow> rows);
+    // Any column but the verdict, which only setVerdict changes.
     void setCell(int row, Column column, const QString& text);
+    void setVerdict(int row, ResultRow::Verdict verdict);
     void setSubdued(int row);
     // When the row's verdict was found (invalid while it has none), and the first line of the
     // service's answer.
@@ -87,3 +109,7 @@ private:
     QHash<QString, qint32> m_answerNumbers;
     QSet<QString> m_sharedCells;
 };
+
+static_assert(ResultListModel::Verdict == ResultRow::kTextCells &&
+                  ResultListModel::ColumnCount == ResultRow::kTextCells + 1,
+              "the verdict is the last column and the only one without a text of its own");

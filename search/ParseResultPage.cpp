@@ -1,5 +1,7 @@
 #include "search/ParseResultPage.h"
 
+#include <QDate>
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -163,6 +165,30 @@ QString deletionTime(QStringView cell) {
     return cell.first(length).toString();
 }
 
+// A whole number of ASCII digits, or -1.
+int digitsValue(QStringView digits) {
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+// The date that a deletion time gives in the form yyyy-MM-dd, invalid for any other text. Read
+// by hand: QDate::fromString takes about 2.6 µs, four times what the rest of a row takes.
+QDate deletionDate(QStringView time) {
+    if (time.size() != kDeletionTimeLength || time[4] != u'-' || time[7] != u'-')
+        return {};
+    const int year = digitsValue(time.sliced(0, 4));
+    const int month = digitsValue(time.sliced(5, 2));
+    const int day = digitsValue(time.sliced(8, 2));
+    if (year < 0 || month < 0 || day < 0)
+        return {};
+    return QDate(year, month, day);
+}
+
 QString deletionType(QStringView cell) {
     const qsizetype end = indexOfMarker(cell, kCellClose);
     return end >= 0 ? cell.first(end).toString() : QString();
@@ -190,6 +216,8 @@ std::optional<ResultRow> parseRow(const RowPieces& row, int number) {
     result.cells[ResultListModel::Domain] =
         withoutMarkup(between(row.text, titleEnd + kDomainOffset, linkClose));
     result.cells[ResultListModel::DeletionTime] = deletionTime(cells[3]);
+    result.deletionDay =
+        ResultRow::dayOf(deletionDate(result.cells[ResultListModel::DeletionTime]));
     result.cells[ResultListModel::DeletionType] = deletionType(cells[4]);
     result.cells[ResultListModel::Suggestion] = suggestion(cells[6]);
     return result;

@@ -6,7 +6,8 @@
 
 #include <vector>
 
-// The rows of one result page, numbered from firstNumber on. Never reads outside the page.
+// The rows of one result page, numbered from firstNumber on. A deletion time that begins with a
+// yyyy-MM-dd date gives the row that date as well. Never reads outside the page.
 std::vector<ResultRow> ParseRows(QStringView page, int firstNumber);
 
 // The page count announced after "条记录"; 1 when it is missing or not a whole number.

@@ -7,12 +7,12 @@ void ApplyVerdict(ResultListModel& rows, int row, AnswerClass answer) {
         return;
     switch (answer) {
     case AnswerClass::Registered:
-        rows.setCell(row, ResultListModel::Verdict, kVerdictRegistered);
+        rows.setVerdict(row, ResultRow::Verdict::Registered);
         rows.setSubdued(row);
         break;
     case AnswerClass::NotRegistered:
         // A row greyed by an earlier check keeps its colour.
-        rows.setCell(row, ResultListModel::Verdict, kVerdictFree);
+        rows.setVerdict(row, ResultRow::Verdict::Free);
         break;
     case AnswerClass::Empty:
     case AnswerClass::RateRefusal:

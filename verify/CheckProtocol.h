@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/VerdictTexts.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -8,9 +10,6 @@ struct FetchOutcome;
 // The question to the availability-check service and the reading of its answer; writing a
 // verdict into the result list is ApplyVerdict's business, so the watch can share this alone.
 enum class AnswerClass { Empty, RateRefusal, Registered, NotRegistered };
-
-inline const QString kVerdictRegistered = QStringLiteral("已被注册");
-inline const QString kVerdictFree = QStringLiteral("未被注册---OK");
 
 // The evidence kept of an answer is its first line, cut to this many characters.
 inline constexpr qsizetype kAnswerLineLimit = 200;

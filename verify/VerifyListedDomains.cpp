@@ -30,7 +30,7 @@ void verifyRows(const QString& checkBase, Workspace& workspace, bool onlyUncheck
             return;
         if (row >= rows.count())
             continue;
-        if (onlyUnchecked && !rows.cell(row, ResultListModel::Verdict).isEmpty())
+        if (onlyUnchecked && rows.row(row).verdict != ResultRow::Verdict::None)
             continue;
         const QString address =
             AvailabilityAddress(checkBase, rows.cell(row, ResultListModel::Domain));
@@ -67,7 +67,7 @@ void VerifyUncheckedDomains(const QString& checkBase, Workspace& workspace) {
 
 void FilterRegistered(Workspace& workspace) {
     workspace.rows.removeRowsIf(
-        [](const ResultRow& row) { return row.cells[ResultListModel::Verdict] != kVerdictFree; });
+        [](const ResultRow& row) { return row.verdict != ResultRow::Verdict::Free; });
     workspace.rows.renumber();
     workspace.status.setText(kFilteredText);
 }

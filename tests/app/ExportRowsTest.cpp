@@ -13,12 +13,12 @@
 namespace {
 
 ResultRow row(const QString& number, const QString& domain, const QString& type = QString(),
-              const QString& verdict = QString()) {
+              ResultRow::Verdict verdict = ResultRow::Verdict::None) {
     ResultRow r;
     r.cells[ResultListModel::Number] = number;
     r.cells[ResultListModel::Domain] = domain;
     r.cells[ResultListModel::DeletionType] = type;
-    r.cells[ResultListModel::Verdict] = verdict;
+    r.verdict = verdict;
     return r;
 }
 
@@ -31,22 +31,27 @@ QString decoded(const QByteArray& csv) {
 TEST(ExportRows, writesABomTheChineseHeadersAndEveryRowInOrder) {
     ResultListModel model;
     model.appendRows({row(QStringLiteral("1"), QStringLiteral("ab88.com"), QStringLiteral("Delete"),
-                          QStringLiteral("未被注册---OK")),
-                      row(QStringLiteral("2"), QStringLiteral("cd.net"))});
+                          ResultRow::Verdict::Free),
+                      row(QStringLiteral("2"), QStringLiteral("cd.net")),
+                      row(QStringLiteral("3"), QStringLiteral("ef.org"), QStringLiteral("已被注册"),
+                          ResultRow::Verdict::Registered)});
     const QByteArray csv = RowsAsCsv(model);
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(decoded(csv), QStringLiteral("序号,域名,删除时间,删除类型,百度建议,是否已被注册\r\n"
                                            "1,ab88.com,,Delete,,未被注册---OK\r\n"
-                                           "2,cd.net,,,,\r\n"));
+                                           "2,cd.net,,,,\r\n"
+                                           "3,ef.org,,已被注册,,已被注册\r\n"));
 }
 
 TEST(ExportRows, quotesWhatMustBeQuotedAndDefusesFormulas) {
     ResultListModel model;
-    model.appendRow(row(QStringLiteral("1"), QStringLiteral("a,b \"c\""),
-                        QStringLiteral("=HYPERLINK(\"x\")"), QStringLiteral("line\nbreak")));
+    ResultRow quoted =
+        row(QStringLiteral("1"), QStringLiteral("a,b \"c\""), QStringLiteral("=HYPERLINK(\"x\")"));
+    quoted.cells[ResultListModel::Suggestion] = QStringLiteral("line\nbreak");
+    model.appendRow(std::move(quoted));
     const QString text = decoded(RowsAsCsv(model));
     EXPECT_TRUE(text.endsWith(
-        QStringLiteral("1,\"a,b \"\"c\"\"\",,\"'=HYPERLINK(\"\"x\"\")\",,\"line\nbreak\"\r\n")))
+        QStringLiteral("1,\"a,b \"\"c\"\"\",,\"'=HYPERLINK(\"\"x\"\")\",\"line\nbreak\",\r\n")))
         << text.toStdString();
 }
 

@@ -148,11 +148,10 @@ TEST(MainWindowExtras, recheckAsksOnlyAboutRowsWithoutAVerdict) {
         answerText(response, "|211|", "text/plain");
     });
     MainWindow form(testConfig(server.baseUrl()));
-    form.rows().appendRows(
-        {Rows::listed(QStringLiteral("done.com"), QStringLiteral("未被注册---OK")),
-         Rows::listed(QStringLiteral("open.com")),
-         Rows::listed(QStringLiteral("taken.com"), QStringLiteral("已被注册")),
-         Rows::listed(QStringLiteral("open2.com"))});
+    form.rows().appendRows({Rows::listed(QStringLiteral("done.com"), Rows::Verdict::Free),
+                            Rows::listed(QStringLiteral("open.com")),
+                            Rows::listed(QStringLiteral("taken.com"), Rows::Verdict::Registered),
+                            Rows::listed(QStringLiteral("open2.com"))});
     std::unique_ptr<QMenu> menu(form.buildResultListMenu());
     QAction* recheck = menuAction(*menu, QStringLiteral("重新验证未验证的域名"));
     ASSERT_NE(recheck, nullptr);

@@ -22,11 +22,10 @@ std::string checkTarget(const std::string& name) {
     return "/check/check_ac1.cgi?domain=" + name;
 }
 
-ResultRow listedRow(const QString& domain, const QString& verdict = QString()) {
+ResultRow listedRow(const QString& domain) {
     ResultRow row;
     row.cells[ResultListModel::Number] = QStringLiteral("1");
     row.cells[ResultListModel::Domain] = domain;
-    row.cells[ResultListModel::Verdict] = verdict;
     return row;
 }
 

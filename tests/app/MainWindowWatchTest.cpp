@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 #include "app/WatchListWindow.h"
 #include "support/ListPages.h"
+#include "support/Rows.h"
 #include "support/TestServer.h"
 
 #include <QFile>
@@ -18,13 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-ResultRow listedRow(const QString& domain, const QString& deletionTime) {
-    ResultRow row;
-    row.cells[ResultListModel::Domain] = domain;
-    row.cells[ResultListModel::DeletionTime] = deletionTime;
-    return row;
-}
 
 void selectRows(MainWindow& form, std::initializer_list<int> rows) {
     auto* view = form.controls().resultView;
@@ -53,9 +47,9 @@ TEST(MainWindowWatch, theMenuAndItsShortcutsAddTheSelectedRowsOnceWithTheirDates
     MainWindow form(testConfig());
     form.watchList().monitor().setHeld(true);
     form.rows().appendRows(
-        {listedRow(QStringLiteral("a.com"), QStringLiteral("2026-12-10 08:00:00")),
-         listedRow(QStringLiteral("b.com"), QStringLiteral("2026-12-11")),
-         listedRow(QStringLiteral("c.com"), QStringLiteral("明天"))});
+        {Rows::dated(QStringLiteral("a.com"), QStringLiteral("2026-12-10"), QDate(2026, 12, 10)),
+         Rows::dated(QStringLiteral("b.com"), QStringLiteral("2026-12-11"), QDate(2026, 12, 11)),
+         Rows::dated(QStringLiteral("c.com"), QStringLiteral("明天"), QDate())});
     std::unique_ptr<QMenu> menu(form.buildResultListMenu());
     QAction* add = actionNamed(*menu, QStringLiteral("加入关注列表"));
     QAction* open = actionNamed(*menu, QStringLiteral("关注列表..."));
@@ -86,6 +80,29 @@ TEST(MainWindowWatch, theMenuAndItsShortcutsAddTheSelectedRowsOnceWithTheirDates
     form.watchListWindow()->close();
     EXPECT_FALSE(form.watchListWindow()->isVisible());
     EXPECT_EQ(monitor.entries().size(), 3) << "closing the watch list's window ends no watch";
+}
+
+TEST(MainWindowWatch, theDatesReadFromTheListPageReachTheWatchList) {
+    TestServer server([](const httplib::Request&, httplib::Response& response) {
+        std::vector<ListPages::Row> rows(3);
+        const char* const times[] = {"2026-12-10 08:00:00", "即将删除", "2026-13-01"};
+        for (size_t i = 0; i < rows.size(); ++i) {
+            rows[i].linkText = "n" + std::to_string(i) + ".com";
+            rows[i].deletionTime = times[i];
+        }
+        answerText(response, ListPages::page("1", rows));
+    });
+    MainWindow form(testConfig(server.baseUrl()));
+    form.watchList().monitor().setHeld(true);
+    QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
+    ASSERT_EQ(form.rows().count(), 3);
+    selectRows(form, {0, 1, 2});
+    form.addSelectedToWatchList();
+    const WatchMonitor& monitor = form.watchList().monitor();
+    ASSERT_EQ(monitor.entries().size(), 3);
+    EXPECT_EQ(monitor.entry(QStringLiteral("n0.com"))->deletionDate, QDate(2026, 12, 10));
+    EXPECT_FALSE(monitor.entry(QStringLiteral("n1.com"))->deletionDate);
+    EXPECT_FALSE(monitor.entry(QStringLiteral("n2.com"))->deletionDate);
 }
 
 TEST(MainWindowWatch, noBackgroundCheckRunsWhileTheUsersSearchWaits) {
@@ -201,7 +218,8 @@ TEST(MainWindowWatch, theListIsKeptAcrossAStartOfTheProgram) {
     {
         MainWindow form(config);
         form.watchList().monitor().setHeld(true);
-        form.rows().appendRow(listedRow(QStringLiteral("kept.com"), QStringLiteral("2026-12-20")));
+        form.rows().appendRow(Rows::dated(QStringLiteral("kept.com"), QStringLiteral("2026-12-20"),
+                                          QDate(2026, 12, 20)));
         selectRows(form, {0});
         form.addSelectedToWatchList();
     }

@@ -161,3 +161,18 @@ TEST(ResultListModel, sharedCellsKeepEachRowsOwnValueWhateverTheirNumber) {
     model.setCell(0, ResultListModel::DeletionType, QStringLiteral("Pre-Release"));
     EXPECT_EQ(model.cell(1, ResultListModel::DeletionType), QStringLiteral("Delete"));
 }
+
+TEST(ResultListModel, aRowHoldsEveryValidDateThatADayNumberCanAndNoOther) {
+    const std::pair<QDate, QDate> cases[] = {
+        {QDate(2026, 12, 9), QDate(2026, 12, 9)},
+        {QDate(-4713, 1, 2), QDate(-4713, 1, 2)},
+        {QDate(2026, 2, 30), QDate()},
+        {QDate::fromJulianDay(qint64(1) << 40), QDate()},
+        {QDate::fromJulianDay(-(qint64(1) << 40)), QDate()},
+    };
+    for (const auto& [date, held] : cases) {
+        ResultRow row;
+        row.deletionDay = ResultRow::dayOf(date);
+        EXPECT_EQ(row.deletionDate(), held) << date.toJulianDay();
+    }
+}

@@ -19,7 +19,12 @@ void checkRows(const std::vector<ResultRow>& rows) {
         const QString& domain = row.cells[Column::Domain];
         if (domain.contains(u'<') || domain.contains(u'>'))
             std::abort();
-        if (row.cells[Column::DeletionTime].size() > 10 || !row.cells[Column::Verdict].isEmpty())
+        const QString& time = row.cells[Column::DeletionTime];
+        if (time.size() > 10 || row.verdict != ResultRow::Verdict::None)
+            std::abort();
+        // A date is only ever the one that the shown text spells out.
+        const QDate date = row.deletionDate();
+        if (date.isValid() && date.toString(QStringLiteral("yyyy-MM-dd")) != time)
             std::abort();
     }
 }

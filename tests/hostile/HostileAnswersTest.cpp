@@ -46,7 +46,7 @@ TEST(HostileAnswers, invalidUtf8AndNulBytesAroundTheMarkersAreReadCharacterForCh
     Rows::append(rows, QStringLiteral("taken.com"));
     Rows::append(rows, QStringLiteral("garbage.com"));
     Rows::append(rows, QStringLiteral("split.com"));
-    Rows::append(rows, QStringLiteral("refused.com"), kFree);
+    Rows::append(rows, QStringLiteral("refused.com"), Rows::Verdict::Free);
     Rows::append(rows, QStringLiteral("bom.com"));
 
     window.checkEveryName();
@@ -132,7 +132,7 @@ TEST_P(BrokenAvailabilityAnswer, givesNoVerdictLosesNoOtherAndTheNextCheckWorks)
     });
     WorkspaceWithHistory workspace;
     workspace.addRow(QStringLiteral("a.com"));
-    workspace.addRow(QStringLiteral("b.com"), kRegistered);
+    workspace.addRow(QStringLiteral("b.com"), Rows::Verdict::Registered);
     workspace.addRow(QStringLiteral("c.com"));
 
     VerifyListedDomains(server.baseUrl(), workspace.workspace);

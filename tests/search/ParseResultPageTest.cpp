@@ -49,10 +49,13 @@ TEST(ParseResultPage, workedExample_appendsOneNumberedRowAndReturnsThePageCount)
 
     EXPECT_EQ(ParseResultPage(page, true, list), 4);
     ASSERT_EQ(list.count(), 6);
-    const std::array<QString, 6> expected{QStringLiteral("6"),          QStringLiteral("ab88.com"),
+    const std::array<QString, 5> expected{QStringLiteral("6"), QStringLiteral("ab88.com"),
                                           QStringLiteral("2012-06-01"), QStringLiteral("D"),
-                                          QStringLiteral("3"),          QString()};
+                                          QStringLiteral("3")};
     EXPECT_EQ(list.row(5).cells, expected);
+    EXPECT_EQ(list.row(5).deletionDate(), QDate(2012, 6, 1));
+    EXPECT_EQ(list.row(5).verdict, ResultRow::Verdict::None);
+    EXPECT_EQ(list.cell(5, Column::Verdict), QString());
 
     EXPECT_EQ(ParseResultPage(page, false, list), 0);
     EXPECT_EQ(list.cell(6, ResultListModel::Number), QStringLiteral("7"));
@@ -119,6 +122,35 @@ TEST(ParseRows, deletionTimeIsTheFirstTenCharactersOfTheThirdCell) {
     Row row;
     row.deletionTime = "12-06-01";
     EXPECT_EQ(cellOf(row, Column::DeletionTime), QStringLiteral("12-06-01</"));
+}
+
+TEST(ParseRows, theDeletionDateIsReadFromTheTimesFirstTenCharactersAndTheTextStays) {
+    struct Case {
+        const char* cell;
+        const char* shown;
+        QDate date;
+    };
+    const Case cases[] = {
+        {"2026-12-09 10:00:00", "2026-12-09", QDate(2026, 12, 9)},
+        {"2026-12-09", "2026-12-09", QDate(2026, 12, 9)},
+        {"2028-02-29", "2028-02-29", QDate(2028, 2, 29)},
+        {"", "</td>", QDate()},
+        {"即将删除", "即将删除</td>", QDate()},
+        {"2026-13-01", "2026-13-01", QDate()},
+        {"2026-02-29", "2026-02-29", QDate()},
+        {"0000-01-01", "0000-01-01", QDate()},
+        {"2026-12-9 10:00", "2026-12-9 ", QDate()},
+        {" 2026-12-09", " 2026-12-0", QDate()},
+        {"+026-12-09", "+026-12-09", QDate()},
+        {"２０２６-12-09", "２０２６-12-09", QDate()},
+    };
+    for (const Case& c : cases) {
+        Row row;
+        row.deletionTime = c.cell;
+        const ResultRow parsed = onlyRow(ListPages::page("1", {row}));
+        EXPECT_EQ(parsed.cells[Column::DeletionTime], QString::fromUtf8(c.shown)) << c.cell;
+        EXPECT_EQ(parsed.deletionDate(), c.date) << c.cell;
+    }
 }
 
 TEST(ParseRows, imageInTheSixthCell_givesNoSuggestionEvenWithALink) {

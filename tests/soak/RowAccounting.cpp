@@ -18,11 +18,17 @@ QString DomainOf(const ResultRow& row) {
     return row.cells[ResultListModel::Domain];
 }
 
+// A cell as the list shows it.
+const QString& CellText(const ResultRow& row, int column) {
+    return column == ResultListModel::Verdict ? ResultListModel::verdictText(row.verdict)
+                                              : row.cells[static_cast<size_t>(column)];
+}
+
 void CompareCells(const ResultRow& actual, const ResultRow& expected, size_t position,
                   int firstColumn, int lastColumn, Findings& findings) {
     for (int column = firstColumn; column <= lastColumn; ++column) {
-        const auto& got = actual.cells[static_cast<size_t>(column)];
-        const auto& wanted = expected.cells[static_cast<size_t>(column)];
+        const QString& got = CellText(actual, column);
+        const QString& wanted = CellText(expected, column);
         if (got != wanted)
             findings.push_back(RowName(position) + " " +
                                ResultListModel::header(static_cast<Column>(column)).toStdString() +
@@ -111,9 +117,9 @@ Findings AccountVerdicts(const std::vector<ResultRow>& before, const std::vector
                                std::to_string(fate.asked) + " times");
             continue;
         }
-        const QString verdict = is.cells[ResultListModel::Verdict];
+        const QString verdict = CellText(is, ResultListModel::Verdict);
         if (fate.failed) {
-            if (verdict != was.cells[ResultListModel::Verdict] || is.subdued != was.subdued)
+            if (is.verdict != was.verdict || is.subdued != was.subdued)
                 findings.push_back(RowName(i) + " " + Text(name) + " has " + Text(verdict) +
                                    " although its question failed");
             continue;

@@ -35,13 +35,12 @@ std::string Joined(const Findings& findings) {
     return text;
 }
 
-ResultRow Row(int number, const char* domain, const QString& verdict = {}) {
+ResultRow Row(int number, const char* domain) {
     ResultRow row;
     row.cells[ResultListModel::Number] = QString::number(number);
     row.cells[ResultListModel::Domain] = QString::fromUtf8(domain);
     row.cells[ResultListModel::DeletionTime] = QStringLiteral("2024-05-30");
     row.cells[ResultListModel::DeletionType] = QStringLiteral("Delete");
-    row.cells[ResultListModel::Verdict] = verdict;
     return row;
 }
 
@@ -144,10 +143,10 @@ protected:
         fates.insert(QStringLiteral("ad.com"), {1, false, true});
         after = before;
         for (size_t i : {0u, 3u}) {
-            after[i].cells[ResultListModel::Verdict] = UserTexts::kRegistered;
+            after[i].verdict = ResultRow::Verdict::Registered;
             after[i].subdued = true;
         }
-        after[2].cells[ResultListModel::Verdict] = UserTexts::kFree;
+        after[2].verdict = ResultRow::Verdict::Free;
     }
 
     std::vector<ResultRow> before = FourRows();
@@ -161,13 +160,13 @@ TEST_F(SoakVerdictAccounting, theStandInsVerdictsPass) {
 }
 
 TEST_F(SoakVerdictAccounting, aVerdictWhereTheQuestionFailed) {
-    after[1].cells[ResultListModel::Verdict] = UserTexts::kFree;
+    after[1].verdict = ResultRow::Verdict::Free;
     EXPECT_TRUE(AnyMentions(AccountVerdicts(before, after, fates), "although its question failed"));
 }
 
 TEST_F(SoakVerdictAccounting, missingOrWrongVerdictsAndColours) {
-    after[2].cells[ResultListModel::Verdict].clear();
-    after[0].cells[ResultListModel::Verdict] = UserTexts::kFree;
+    after[2].verdict = ResultRow::Verdict::None;
+    after[0].verdict = ResultRow::Verdict::Free;
     after[3].subdued = false;
     const Findings findings = AccountVerdicts(before, after, fates);
     EXPECT_TRUE(AnyMentions(findings, "row 3 \"ac.net\" has \"\"")) << Joined(findings);

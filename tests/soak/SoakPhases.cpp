@@ -233,8 +233,8 @@ PhaseTimes SoakVerify(const SoakDataSet& data, const FailurePlan& plan, std::uin
     int free = 0;
     int registered = 0;
     for (const ResultRow& row : after) {
-        free += row.cells[ResultListModel::Verdict] == UserTexts::kFree;
-        registered += row.cells[ResultListModel::Verdict] == UserTexts::kRegistered;
+        free += row.verdict == ResultRow::Verdict::Free;
+        registered += row.verdict == ResultRow::Verdict::Registered;
     }
     report.note("check: " + Seconds(times.seconds) + ", " + std::to_string(requests.size()) +
                 " questions, failed: " + DescribeFailures(times.failures) + "; " +

@@ -11,24 +11,33 @@
 // Filling and reading the result list in tests.
 namespace Rows {
 
+using Verdict = ResultRow::Verdict;
+
 // A row with only its name and its verdict, to hand to the list.
-inline ResultRow listed(const QString& domain, const QString& verdict = {}) {
+inline ResultRow listed(const QString& domain, Verdict verdict = Verdict::None) {
     ResultRow row;
     row.cells[ResultListModel::Domain] = domain;
-    row.cells[ResultListModel::Verdict] = verdict;
+    row.verdict = verdict;
+    return row;
+}
+
+// A row with its name and its deletion time's text and date, as the parser gives them.
+inline ResultRow dated(const QString& domain, const QString& deletionTime, QDate date) {
+    ResultRow row;
+    row.cells[ResultListModel::Domain] = domain;
+    row.cells[ResultListModel::DeletionTime] = deletionTime;
+    row.deletionDay = ResultRow::dayOf(date);
     return row;
 }
 
 // Appends a listed row as a search leaves it, numbered after the rows already there.
-inline void append(ResultListModel& rows, const QString& domain, const QString& verdict = {},
+inline void append(ResultListModel& rows, const QString& domain, Verdict verdict = Verdict::None,
                    bool subdued = false) {
-    ResultRow row;
+    ResultRow row = dated(domain, QStringLiteral("2026-12-09"), QDate(2026, 12, 9));
     row.cells[ResultListModel::Number] = QString::number(rows.count() + 1);
-    row.cells[ResultListModel::Domain] = domain;
-    row.cells[ResultListModel::DeletionTime] = QStringLiteral("2026-12-09 10:00:00");
     row.cells[ResultListModel::DeletionType] = QStringLiteral("Delete");
     row.cells[ResultListModel::Suggestion] = QStringLiteral("3");
-    row.cells[ResultListModel::Verdict] = verdict;
+    row.verdict = verdict;
     row.subdued = subdued;
     rows.appendRow(std::move(row));
 }

@@ -27,7 +27,8 @@ struct WorkspaceWithHistory {
         workspace.now = [] { return kNow; };
     }
 
-    void addRow(const QString& domain, const QString& verdict = {}, bool subdued = false) {
+    void addRow(const QString& domain, Rows::Verdict verdict = Rows::Verdict::None,
+                bool subdued = false) {
         Rows::append(rows, domain, verdict, subdued);
     }
     QString verdict(int row) const { return rows.cell(row, ResultListModel::Verdict); }

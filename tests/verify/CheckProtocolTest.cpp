@@ -51,8 +51,8 @@ TEST(ApplyVerdict, writesTheVerdictAndGreysOnlyRegisteredRows) {
     ResultListModel rows;
     Rows::append(rows, QStringLiteral("taken.com"));
     Rows::append(rows, QStringLiteral("free.com"));
-    Rows::append(rows, QStringLiteral("was-taken.com"), kRegistered, true);
-    Rows::append(rows, QStringLiteral("unknown.com"), kFree);
+    Rows::append(rows, QStringLiteral("was-taken.com"), Rows::Verdict::Registered, true);
+    Rows::append(rows, QStringLiteral("unknown.com"), Rows::Verdict::Free);
 
     ApplyVerdict(rows, 0, AnswerClass::Registered);
     ApplyVerdict(rows, 1, AnswerClass::NotRegistered);

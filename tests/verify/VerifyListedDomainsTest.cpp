@@ -9,6 +9,7 @@
 
 using namespace std::chrono_literals;
 using namespace UserTexts;
+using Verdict = Rows::Verdict;
 
 namespace {
 
@@ -21,7 +22,7 @@ TEST(VerifyListedDomains, asksEveryRowOnceInOrder_andWritesTheVerdictsWithTheirE
     server.answer("中文.cn", {200, "|210|"});
     WorkspaceWithHistory ws;
     ws.addRow(QStringLiteral("taken.com"));
-    ws.addRow(QStringLiteral(" free.com"), kRegistered, true);
+    ws.addRow(QStringLiteral(" free.com"), Verdict::Registered, true);
     ws.addRow(QStringLiteral("中文.cn"));
 
     QElapsedTimer clock;
@@ -59,7 +60,7 @@ TEST(VerifyListedDomains, aQuestionThatTimesOut_leavesItsRowAndTheRunGoesOn) {
     WorkspaceWithHistory ws;
     ws.workspace.fetchTimeLimit = 300ms;
     ws.addRow(QStringLiteral("a.com"));
-    ws.addRow(QStringLiteral("slow.com"), kFree);
+    ws.addRow(QStringLiteral("slow.com"), Verdict::Free);
     ws.addRow(QStringLiteral("c.com"));
 
     VerifyListedDomains(server.base(), ws.workspace);
@@ -80,7 +81,7 @@ TEST(VerifyListedDomains, refusalsAndErrorPages_giveNoVerdict) {
     server.answer("error.com", {500, "|210| service unavailable"});
     server.answer("free.com", {200, "|210|"});
     WorkspaceWithHistory ws;
-    ws.addRow(QStringLiteral("both.com"), kFree);
+    ws.addRow(QStringLiteral("both.com"), Verdict::Free);
     ws.addRow(QStringLiteral("error.com"));
     ws.addRow(QStringLiteral("free.com"));
 
@@ -145,26 +146,70 @@ TEST(VerifyListedDomains, rowsRemovedDuringAWait_areSkipped) {
     EXPECT_EQ(ws.history, (std::vector<QString>{kListCheckStarting, kAllVerified}));
 }
 
-TEST(FilterRegistered, keepsOnlyFreeRows_numberedAfresh) {
+// A row as the check left it, and texts that read like a verdict although no check gave them:
+// the service's suggestion, and a write of the verdict cell's text.
+struct ListedRow {
+    const char* domain;
+    Verdict verdict;
+    bool subdued = false;
+    const char* suggestion = "3";
+    const char* verdictText = nullptr;
+};
+
+void addRows(WorkspaceWithHistory& ws, std::initializer_list<ListedRow> rows) {
+    for (const ListedRow& row : rows) {
+        ws.addRow(QString::fromUtf8(row.domain), row.verdict, row.subdued);
+        const int at = ws.rows.count() - 1;
+        ws.rows.setCell(at, ResultListModel::Suggestion, QString::fromUtf8(row.suggestion));
+        if (row.verdictText)
+            ws.rows.setCell(at, ResultListModel::Verdict, QString::fromUtf8(row.verdictText));
+    }
+}
+
+TEST(FilterRegistered, keepsOnlyRowsFoundFree_numberedAfresh_whateverTheirTextsSay) {
     WorkspaceWithHistory ws;
-    ws.addRow(QStringLiteral("first.com"), kFree);
-    ws.addRow(QStringLiteral("taken.com"), kRegistered, true);
-    ws.addRow(QStringLiteral("unchecked.com"));
-    ws.addRow(QStringLiteral("last.com"), kFree, true);
-    ws.addRow(QStringLiteral("almost.com"), kFree + u' ');
+    addRows(ws, {
+                    {"first.com", Verdict::Free},
+                    {"taken.com", Verdict::Registered, true},
+                    {"unchecked.com", Verdict::None},
+                    {"last.com", Verdict::Free, true},
+                    {"said-free.com", Verdict::None, false, "未被注册---OK", "未被注册---OK"},
+                    {"said-taken.com", Verdict::Free, false, "已被注册", "已被注册"},
+                });
 
     FilterRegistered(ws.workspace);
 
-    ASSERT_EQ(ws.rows.count(), 2);
-    EXPECT_EQ(ws.rows.cell(0, ResultListModel::Domain), QStringLiteral("first.com"));
-    EXPECT_EQ(ws.rows.cell(0, ResultListModel::Number), QStringLiteral("1"));
+    EXPECT_EQ(ws.domains(), Rows::texts({"first.com", "last.com", "said-taken.com"}));
+    EXPECT_EQ(Rows::column(ws.rows, ResultListModel::Number), Rows::texts({"1", "2", "3"}));
+    EXPECT_EQ(Rows::column(ws.rows, ResultListModel::Verdict), std::vector<QString>(3, kFree));
     EXPECT_FALSE(ws.rows.row(0).subdued);
-    EXPECT_EQ(ws.rows.cell(1, ResultListModel::Domain), QStringLiteral("last.com"));
-    EXPECT_EQ(ws.rows.cell(1, ResultListModel::Number), QStringLiteral("2"));
-    EXPECT_EQ(ws.rows.cell(1, ResultListModel::DeletionTime),
-              QStringLiteral("2026-12-09 10:00:00"));
-    EXPECT_TRUE(ws.rows.row(1).subdued);
+    EXPECT_TRUE(ws.rows.row(1).subdued) << "a kept row keeps its colour";
+    EXPECT_EQ(ws.rows.cell(1, ResultListModel::DeletionTime), QStringLiteral("2026-12-09"));
+    EXPECT_EQ(ws.rows.row(1).deletionDate(), QDate(2026, 12, 9)) << "and its date";
     EXPECT_EQ(ws.history, std::vector<QString>{kFiltered});
+}
+
+TEST(VerifyUncheckedDomains, asksOnlyAboutRowsWithoutAVerdict_whateverTheirTextsSay) {
+    CheckServer server;
+    for (const char* name : {"done.com", "open.com", "said-free.com", "taken.com"})
+        server.answer(name, {200, "|211|"});
+    WorkspaceWithHistory ws;
+    addRows(ws, {
+                    {"done.com", Verdict::Free, false, "已被注册"},
+                    {"open.com", Verdict::None},
+                    {"said-free.com", Verdict::None, false, "未被注册---OK", "未被注册---OK"},
+                    {"taken.com", Verdict::Registered, true},
+                });
+
+    VerifyUncheckedDomains(server.base(), ws.workspace);
+
+    EXPECT_EQ(server.targets(),
+              (std::vector<std::string>{"/check/check_ac1.cgi?domain=open.com",
+                                        "/check/check_ac1.cgi?domain=said-free.com"}));
+    EXPECT_EQ(Rows::column(ws.rows, ResultListModel::Verdict),
+              (std::vector<QString>{kFree, kRegistered, kRegistered, kRegistered}));
+    EXPECT_FALSE(ws.rows.row(0).subdued);
+    EXPECT_TRUE(ws.rows.row(2).subdued);
 }
 
 } // namespace

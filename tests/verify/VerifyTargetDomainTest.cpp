@@ -24,7 +24,7 @@ TEST(VerifyTargetDomain, appendsEachCheckedNameAsTheNextRow) {
     server.answer("free.com ", {200, "|210|"});
     WorkspaceWithHistory ws;
     for (int i = 0; i < 30; ++i)
-        ws.addRow(QStringLiteral("listed%1.com").arg(i), kFree);
+        ws.addRow(QStringLiteral("listed%1.com").arg(i), Rows::Verdict::Free);
 
     VerifyTargetDomain(server.base(), QStringLiteral("taken.com"), ws.workspace);
     VerifyTargetDomain(server.base(), QStringLiteral("taken.com"), ws.workspace);
