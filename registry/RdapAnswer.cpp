@@ -1,5 +1,7 @@
 #include "registry/RdapAnswer.h"
 
+#include "registry/JsonSkim.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -36,6 +38,13 @@ void readEvents(const QJsonArray& events, RegistryEvents& into) {
         if (slot && !slot->isValid())
             *slot = readDate(event.value(u"eventDate"));
     }
+}
+
+// A member's value when it is an array, else an empty one.
+QJsonArray arrayOf(QByteArrayView text) {
+    if (text.isEmpty() || text.front() != '[')
+        return {};
+    return QJsonDocument::fromJson(QByteArray::fromRawData(text.data(), text.size())).array();
 }
 
 } // namespace
@@ -79,16 +88,18 @@ RegistryResult ReadRdapAnswer(int httpStatus, const HttpHeaders& headers, const 
     }
     if (httpStatus != 200 || body.size() > kMaxRdapBodyBytes)
         return result;
-    const QJsonObject domain = QJsonDocument::fromJson(body).object();
-    if (domain.value(u"objectClassName").toString() != u"domain")
+    // Only the three members read here are built by Qt; the rest is checked and passed over.
+    static constexpr QByteArrayView wanted[] = {"objectClassName", "status", "events"};
+    QByteArrayView found[std::size(wanted)];
+    if (!SkimJsonObject(body, wanted, found) || found[0] != "\"domain\"")
         return result;
 
-    for (const QJsonValue& status : domain.value(u"status").toArray()) {
+    for (const QJsonValue& status : arrayOf(found[1])) {
         const QString text = status.toString().trimmed();
         if (!text.isEmpty() && result.statuses.size() < kMaxStatuses)
             result.statuses.append(text.left(kMaxStatusLength));
     }
-    readEvents(domain.value(u"events").toArray(), result.events);
+    readEvents(arrayOf(found[2]), result.events);
     result.verdict = HeldVerdictOf(result.statuses);
     result.reason = NoVerdictReason::None;
     return result;

@@ -2,8 +2,8 @@
 
 #include "registry/RdapAnswer.h"
 
-RdapQuestion::RdapQuestion(WallClock clock, QObject* parent)
-    : QObject(parent), m_clock(std::move(clock)), m_timeLimit(kRdapTimeLimit) {
+RdapQuestion::RdapQuestion(WallClock clock, QNetworkAccessManager* manager, QObject* parent)
+    : QObject(parent), m_clock(std::move(clock)), m_timeLimit(kRdapTimeLimit), m_fetch(manager) {
     connect(&m_fetch, &RegistryFetch::finished, this, [this](const HttpAnswer& answer) {
         const QDateTime now = m_clock();
         RegistryResult result;

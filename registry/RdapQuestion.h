@@ -18,7 +18,9 @@ public:
     using WallClock = std::function<QDateTime()>;
     using Done = std::function<void(const RegistryResult& result)>;
 
-    explicit RdapQuestion(WallClock clock, QObject* parent = nullptr);
+    // manager: shared with other questions, so that their connections are kept; may be null.
+    RdapQuestion(WallClock clock, QNetworkAccessManager* manager = nullptr,
+                 QObject* parent = nullptr);
 
     void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
     // base as the bootstrap gives it; the name in ASCII form. done is called once, unless

@@ -25,7 +25,8 @@ QDateTime ReadHttpDate(QByteArrayView value) {
     return QDateTime::fromString(text, Qt::RFC2822Date);
 }
 
-RegistryFetch::RegistryFetch(QObject* parent) : QObject(parent) {
+RegistryFetch::RegistryFetch(QNetworkAccessManager* manager, QObject* parent)
+    : QObject(parent), m_manager(manager) {
     m_deadline.setSingleShot(true);
     m_deadline.setTimerType(Qt::PreciseTimer);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
@@ -42,8 +43,10 @@ RegistryFetch::~RegistryFetch() {
 void RegistryFetch::start(const QUrl& address, const QByteArray& accept, qsizetype bodyLimit,
                           std::chrono::milliseconds timeLimit) {
     abort();
-    if (!m_manager)
-        m_manager = std::make_unique<QNetworkAccessManager>();
+    if (!m_manager) {
+        m_ownManager = std::make_unique<QNetworkAccessManager>();
+        m_manager = m_ownManager.get();
+    }
     QNetworkRequest request(address);
     request.setRawHeader(QByteArrayLiteral("Accept"), accept);
     m_reply = m_manager->get(request);

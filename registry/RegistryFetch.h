@@ -36,12 +36,13 @@ QDateTime ReadHttpDate(QByteArrayView value);
 
 // One GET to a registry or to the bootstrap's home, under the program's request rules (a body
 // limit, a precise time limit, the body read as BodyReader reads every page), that nobody waits
-// for: it ends with finished(), once, unless aborted first. Its connections are kept between
-// requests, so a registry asked again is not asked for a new handshake each time.
+// for: it ends with finished(), once, unless aborted first. Connections stay open between
+// requests of one manager, so a registry asked again is not asked for a new handshake each time:
+// hand in a manager to share, or one of its own is made.
 class RegistryFetch : public QObject {
     Q_OBJECT
 public:
-    explicit RegistryFetch(QObject* parent = nullptr);
+    explicit RegistryFetch(QNetworkAccessManager* manager = nullptr, QObject* parent = nullptr);
     ~RegistryFetch() override;
 
     bool isRunning() const { return m_reply != nullptr; }
@@ -56,7 +57,8 @@ private:
     void conclude(HttpAnswer answer);
     void dropReply();
 
-    std::unique_ptr<QNetworkAccessManager> m_manager;
+    QNetworkAccessManager* m_manager;
+    std::unique_ptr<QNetworkAccessManager> m_ownManager;
     QNetworkReply* m_reply = nullptr;
     std::unique_ptr<BodyReader> m_body;
     QTimer m_deadline;

@@ -4,6 +4,7 @@
 #include "registry/RdapQuestion.h"
 #include "registry/WhoisQuestion.h"
 
+#include <QNetworkAccessManager>
 #include <QTimer>
 #include <QUrl>
 
@@ -55,7 +56,8 @@ QString AsciiDomainName(QStringView name) {
 
 RegistryLookup::RegistryLookup(RdapBootstrapSource& bootstrap, RegistryQueue& queue,
                                WallClock clock, QObject* parent)
-    : QObject(parent), m_bootstrap(bootstrap), m_queue(queue), m_clock(std::move(clock)) {}
+    : QObject(parent), m_bootstrap(bootstrap), m_queue(queue), m_clock(std::move(clock)),
+      m_network(std::make_unique<QNetworkAccessManager>()) {}
 
 RegistryLookup::~RegistryLookup() {
     while (!m_pending.empty())
@@ -143,7 +145,7 @@ void RegistryLookup::startQuestion(quint64 id) {
     Pending& pending = found->second;
     auto ended = [this, id](const RegistryResult& result) { questionEnded(id, result); };
     if (pending.route.protocol == RegistryProtocol::Rdap) {
-        pending.rdap = std::make_unique<RdapQuestion>(m_clock);
+        pending.rdap = std::make_unique<RdapQuestion>(m_clock, m_network.get());
         pending.rdap->setTimeLimit(m_timeLimit);
         pending.rdap->ask(pending.route.rdapBase, pending.domain, ended);
     } else {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class QNetworkAccessManager;
 class RdapBootstrapSource;
 class RdapQuestion;
 class WhoisQuestion;
@@ -75,6 +76,8 @@ private:
     RdapBootstrapSource& m_bootstrap;
     RegistryQueue& m_queue;
     WallClock m_clock;
+    // One for every RDAP question, so that each registry's connection is kept between them.
+    std::unique_ptr<QNetworkAccessManager> m_network;
     std::optional<WhoisServer> m_whoisOverride;
     std::chrono::milliseconds m_timeLimit{10'000};
     std::map<quint64, Pending> m_pending;

@@ -1,16 +1,24 @@
 #include "registry/RegistryResult.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
-// "pending delete", "pendingDelete" and "PENDING DELETE" all become "pendingdelete".
-QString statusKey(const QString& status) {
-    QString key;
-    key.reserve(status.size());
+// Whether a status is the given key ("pendingdelete") in any spelling: "pending delete",
+// "pendingDelete", "PENDING_DELETE". Compared in place: a check reads thousands of statuses.
+bool isStatus(QStringView status, QLatin1StringView key) {
+    qsizetype k = 0;
     for (const QChar c : status) {
-        if (!c.isSpace() && c != u'_' && c != u'-')
-            key.append(c.toLower());
+        if (c == u' ' || c == u'_' || c == u'-' || c == u'\t')
+            continue;
+        char16_t lower = c.unicode();
+        if (lower >= u'A' && lower <= u'Z')
+            lower += u'a' - u'A';
+        if (k == key.size() || lower != key[k].unicode())
+            return false;
+        ++k;
     }
-    return key;
+    return k == key.size();
 }
 
 } // namespace
@@ -18,12 +26,11 @@ QString statusKey(const QString& status) {
 RegistryVerdict HeldVerdictOf(const QStringList& statuses) {
     bool pendingDelete = false;
     for (const QString& status : statuses) {
-        const QString key = statusKey(status);
         // "redemption period" and "pending restore" come together with "pending delete": the
         // name can still come back, so they decide.
-        if (key == u"redemptionperiod" || key == u"pendingrestore")
+        if (isStatus(status, "redemptionperiod"_L1) || isStatus(status, "pendingrestore"_L1))
             return RegistryVerdict::HeldInRedemption;
-        if (key == u"pendingdelete")
+        if (isStatus(status, "pendingdelete"_L1))
             pendingDelete = true;
     }
     return pendingDelete ? RegistryVerdict::HeldPendingDelete : RegistryVerdict::Held;
