@@ -1,17 +1,43 @@
 #!/usr/bin/env bash
-# Builds the result page parser's fuzz target with clang and runs it for a fixed time (seconds,
-# default 60) from the seed pages. Exits non-zero on a finding.
+# Builds the fuzz targets with clang and runs each from its seeds, sharing a fixed time (seconds,
+# default 60) among them. Exits non-zero when any target has a finding; every target runs
+# either way.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${1:-60}"
+# target, seed folder, dictionary (or none)
+targets=(
+    "fuzz_parse_result_page corpus parse_result_page.dict"
+    "fuzz_rdap_answer corpus-rdap -"
+    "fuzz_whois_answer corpus-whois -"
+)
 bash "$root/scripts/setup.sh"
 if [ ! -f "$build/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
         -DMORROWCATCH_BENCH=OFF -DMORROWCATCH_FUZZ=ON
 fi
-cmake --build "$build" --target fuzz_parse_result_page
-# New inputs go to the first folder, never into the committed seeds.
-mkdir -p "$build/fuzz-corpus"
-"$build/tests/fuzz/fuzz_parse_result_page" -max_total_time="$seconds" -artifact_prefix="$build/" \
-    -dict="$root/tests/fuzz/parse_result_page.dict" "$build/fuzz-corpus" "$root/tests/fuzz/corpus"
+names=()
+for entry in "${targets[@]}"; do
+    read -r name _ <<< "$entry"
+    names+=("$name")
+done
+cmake --build "$build" --target "${names[@]}"
+
+share=$(( seconds / ${#targets[@]} ))
+[ "$share" -ge 1 ] || share=1
+findings=0
+for entry in "${targets[@]}"; do
+    read -r name seeds dictionary <<< "$entry"
+    # New inputs go to a folder of the build, never into the committed seeds.
+    mkdir -p "$build/fuzz-corpus/$name"
+    options=(-max_total_time="$share" -artifact_prefix="$build/$name-")
+    [ "$dictionary" = "-" ] || options+=(-dict="$root/tests/fuzz/$dictionary")
+    echo "== $name for ${share}s"
+    if ! "$build/tests/fuzz/$name" "${options[@]}" "$build/fuzz-corpus/$name" \
+        "$root/tests/fuzz/$seeds"; then
+        echo "finding in $name" >&2
+        findings=1
+    fi
+done
+exit "$findings"

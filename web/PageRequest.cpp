@@ -40,7 +40,7 @@ QNetworkRequest MakePageRequest(const QString& address) {
     return request;
 }
 
-BodyReader::BodyReader(QNetworkReply* reply) : m_reply(reply) {
+BodyReader::BodyReader(QNetworkReply* reply, qsizetype limit) : m_reply(reply), m_limit(limit) {
     // Qt's network thread would otherwise read ahead without bound, past the body limit.
     reply->setReadBufferSize(kReadAheadBytes);
     m_readyRead =
@@ -55,7 +55,7 @@ void BodyReader::readAvailable() {
     if (m_tooLarge)
         return;
     m_body += m_reply->readAll();
-    if (m_body.size() > kMaxBodyBytes) {
+    if (m_body.size() > m_limit) {
         m_tooLarge = true;
         m_body.clear();
         m_reply->abort();
@@ -75,9 +75,8 @@ FetchOutcome BodyReader::finish() {
     if (!httpStatus.isValid() || isTransportFailure(m_reply->error())) {
         // Code 0 means that nothing failed; an answer without any HTTP status did fail.
         const QNetworkReply::NetworkError error = m_reply->error();
-        return FetchOutcome::failed(error != QNetworkReply::NoError
-                                        ? error
-                                        : QNetworkReply::ProtocolUnknownError);
+        return FetchOutcome::failed(
+            error != QNetworkReply::NoError ? error : QNetworkReply::ProtocolUnknownError);
     }
     return FetchOutcome::page(decodeUtf8(m_body), httpStatus.toInt());
 }

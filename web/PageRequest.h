@@ -25,22 +25,25 @@ inline constexpr int kBodyTooLargeCode = 413;
 // The request for an address, with the one header "If-Modified-Since: 0".
 QNetworkRequest MakePageRequest(const QString& address);
 
-// Collects one reply's body within kMaxBodyBytes and reads the reply's end as an outcome.
-// Attach it right after the request is sent; it lives as long as the reply.
+// Collects one reply's body within a limit (kMaxBodyBytes unless told) and reads the reply's end
+// as an outcome. Attach it right after the request is sent; it lives as long as the reply.
 class BodyReader {
 public:
-    explicit BodyReader(QNetworkReply* reply);
+    explicit BodyReader(QNetworkReply* reply, qsizetype limit = kMaxBodyBytes);
     ~BodyReader();
     BodyReader(const BodyReader&) = delete;
     BodyReader& operator=(const BodyReader&) = delete;
 
     // After the reply has finished.
     FetchOutcome finish();
+    // The body's bytes as they came; empty once the limit was passed.
+    const QByteArray& body() const { return m_body; }
 
 private:
     void readAvailable();
 
     QNetworkReply* m_reply;
+    qsizetype m_limit;
     QMetaObject::Connection m_readyRead;
     QByteArray m_body;
     bool m_tooLarge = false;
