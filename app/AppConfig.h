@@ -1,5 +1,6 @@
 #pragma once
 
+#include "registry/RegistryAccess.h"
 #include "web/PageRequest.h"
 
 #include <QDBusConnection>
@@ -25,6 +26,9 @@ struct AppConfig {
     QString watchListPath;
     // Where a name found free is announced to the desktop; not connected (as here): nowhere.
     QDBusConnection notificationBus{QString()};
+
+    // Tests start without registries unless they ask for them; the program takes its settings'.
+    RegistrySettings registry = RegistrySettings::off();
 
     static AppConfig fromBuild();
 };

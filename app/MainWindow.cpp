@@ -42,9 +42,8 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_config(std::move(config)), m_ui(std::make_unique<Ui::MainWindow>()),
       m_guard(nullptr, nullptr), m_tray(this),
-      m_watch(std::make_unique<WatchListController>(
-          this, m_tray, m_config.checkBase, m_config.now,
-          [this] { return selectedNamesAndDates(); }, m_config.notificationBus)) {
+      m_watch(std::make_unique<WatchListController>(this, m_tray, m_config,
+                                                    [this] { return selectedNamesAndDates(); })) {
     registerPictures();
     m_workspace.now = m_config.now;
     m_workspace.fetchTimeLimit = m_config.fetchTimeLimit;

@@ -16,12 +16,11 @@ const QString kTitle = QStringLiteral("关注列表");
 
 } // namespace
 
-WatchListController::WatchListController(QWidget* window, TrayPresence& tray, QString checkBase,
-                                         WatchRunner::Clock clock, Selection selection,
-                                         QDBusConnection notificationBus)
+WatchListController::WatchListController(QWidget* window, TrayPresence& tray,
+                                         const AppConfig& config, Selection selection)
     : m_window(window), m_tray(tray), m_selection(std::move(selection)),
-      m_list(std::move(checkBase), std::move(clock)),
-      m_notifier(new DesktopNotifier(std::move(notificationBus), this)),
+      m_list(config.checkBase, config.now, config.registry),
+      m_notifier(new DesktopNotifier(config.notificationBus, this)),
       m_addAction(new QAction(QStringLiteral("加入关注列表"), this)),
       m_openAction(new QAction(QStringLiteral("关注列表..."), this)) {
     m_addAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppConfig.h"
 #include "watch/WatchRunner.h"
 
 #include <QDBusConnection>
@@ -22,10 +23,9 @@ public:
     using Selection = std::function<QList<WatchMonitor::NewName>()>;
 
     // Messages go to the window; selection gives the names the user has chosen; a name found
-    // free is announced on notificationBus where it has a notification service.
-    WatchListController(QWidget* window, TrayPresence& tray, QString checkBase,
-                        WatchRunner::Clock clock, Selection selection,
-                        QDBusConnection notificationBus);
+    // free is announced on the config's notification bus where it has a notification service.
+    WatchListController(QWidget* window, TrayPresence& tray, const AppConfig& config,
+                        Selection selection);
     ~WatchListController() override;
 
     WatchRunner& list() { return m_list; }

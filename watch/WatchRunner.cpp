@@ -1,7 +1,8 @@
 #include "watch/WatchRunner.h"
 
-WatchRunner::WatchRunner(QString checkBase, Clock clock, QObject* parent)
-    : QObject(parent), m_question(std::move(checkBase), clock),
+WatchRunner::WatchRunner(QString checkBase, Clock clock, const RegistrySettings& registry,
+                         QObject* parent)
+    : QObject(parent), m_registry(registry, clock), m_question(std::move(checkBase), clock),
       m_monitor(
           m_store,
           [this](const QString& domain, WatchMonitor::CheckDone done) {
@@ -42,11 +43,4 @@ WatchRunner::Hold::Hold(WatchRunner& list) : m_list(list) {
 WatchRunner::Hold::~Hold() {
     if (--m_list.m_holds == 0)
         m_list.m_monitor.setHeld(false);
-}
-
-std::optional<QDate> WatchRunner::deletionDateOf(const QString& deletionTime) {
-    const QDate date = QDate::fromString(deletionTime.left(10), QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
 }

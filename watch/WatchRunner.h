@@ -1,5 +1,6 @@
 #pragma once
 
+#include "registry/RegistryAccess.h"
 #include "watch/AvailabilityQuestion.h"
 #include "watch/WatchMonitor.h"
 #include "watch/WatchStore.h"
@@ -16,7 +17,9 @@ class WatchRunner : public QObject {
 public:
     using Clock = WatchMonitor::Clock;
 
-    WatchRunner(QString checkBase, Clock clock, QObject* parent = nullptr);
+    WatchRunner(QString checkBase, Clock clock,
+                const RegistrySettings& registry = RegistrySettings::off(),
+                QObject* parent = nullptr);
 
     // Opens the file and starts watching; overdue names are checked at once, spaced apart.
     StoreOpenResult open(const QString& path);
@@ -24,6 +27,8 @@ public:
     WatchMonitor& monitor() { return m_monitor; }
     WatchStore& store() { return m_store; }
     AvailabilityQuestion& question() { return m_question; }
+    // Shared with the main window's own registry questions: one pacing per registry.
+    RegistryAccess& registry() { return m_registry; }
 
     // Holds the watch for as long as it lives; holds nest, so a targeted check inside a search
     // releases nothing.
@@ -41,11 +46,8 @@ public:
     // For good, when the program closes: nothing more is asked, whatever holds end later.
     void stop();
 
-    // The deletion date of a result row's deletion-time cell: its first ten characters read as
-    // yyyy-MM-dd; anything else means no date.
-    static std::optional<QDate> deletionDateOf(const QString& deletionTime);
-
 private:
+    RegistryAccess m_registry;
     WatchStore m_store;
     AvailabilityQuestion m_question;
     WatchMonitor m_monitor;

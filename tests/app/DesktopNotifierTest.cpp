@@ -131,14 +131,31 @@ TEST(DesktopNotifier, fromTheWindow_aClickOpensTheWatchListAtTheNameAndCopyCopie
     ASSERT_TRUE(bus.started());
     FakeNotificationService service(bus.connect(), {u"actions"_s, u"body-markup"_s});
     TestServer server([](const httplib::Request& request, httplib::Response& response) {
+        // Each answer names the name asked about, as the watch demands.
         const bool free = request.target.find("free") != std::string::npos;
-        answerText(response, free ? "|210|" : "|211|", "text/plain");
+        answerText(response, free ? kMarkupName.toStdString() + "|210|" : "taken.com|211|",
+                   "text/plain");
     });
     AppConfig config = testConfig(server.baseUrl());
     config.notificationBus = bus.connect();
+    auto now = std::make_shared<QDateTime>(QDate(2026, 12, 9), QTime(12, 0));
+    config.now = [now] { return *now; };
     MainWindow form(config);
-    form.watchList().monitor().add(u"taken.com"_s);
-    form.watchList().monitor().add(kMarkupName);
+    WatchMonitor& monitor = form.watchList().monitor();
+    monitor.add(u"taken.com"_s);
+    monitor.add(kMarkupName);
+    // A name is free on the second free answer, asked 30 seconds after the first.
+    const auto checksDone = [&] {
+        int done = 0;
+        for (const WatchEntry& entry : monitor.entries())
+            done += entry.checkCount;
+        return done;
+    };
+    for (int done = 1; done <= 3; ++done) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return checksDone() >= done; }, 20000));
+        *now = now->addSecs(31);
+        monitor.runDue();
+    }
     ASSERT_TRUE(QTest::qWaitFor([&] { return !service.received().isEmpty(); }, 20000));
     EXPECT_EQ(form.watchListWindow(), nullptr) << "the notification is enough";
 

@@ -144,7 +144,7 @@ TEST_F(AvailabilityQuestionTest, asksWithoutWaitingAndAnAbortedQuestionNeverAnsw
     EXPECT_FALSE(answered) << "the aborted question's answer is dropped";
 }
 
-TEST(WatchRunner, holdsNestAStopIsForGoodAndDatesComeFromTheCell) {
+TEST(WatchRunner, holdsNestAndAStopIsForGood) {
     WatchRunner list(QStringLiteral("http://127.0.0.1:9"), [] { return kNow; });
     {
         WatchRunner::Hold search(list);
@@ -159,13 +159,6 @@ TEST(WatchRunner, holdsNestAStopIsForGoodAndDatesComeFromTheCell) {
         list.stop();
     }
     EXPECT_TRUE(list.monitor().isHeld()) << "once stopped, the end of a hold releases nothing";
-
-    EXPECT_EQ(WatchRunner::deletionDateOf(QStringLiteral("2026-12-09 10:00:00")),
-              QDate(2026, 12, 9));
-    EXPECT_EQ(WatchRunner::deletionDateOf(QStringLiteral("2026-12-09")), QDate(2026, 12, 9));
-    EXPECT_FALSE(WatchRunner::deletionDateOf(QStringLiteral("")));
-    EXPECT_FALSE(WatchRunner::deletionDateOf(QStringLiteral("即将删除")));
-    EXPECT_FALSE(WatchRunner::deletionDateOf(QStringLiteral("2026-13-01 00:00")));
 }
 
 TEST(WatchRunner, aNameThatTurnsFreeIsNotifiedOnceAndSurvivesARestart) {
