@@ -20,6 +20,7 @@ TEST(SandboxCommandLine, defaults) {
     EXPECT_EQ(line.settings.options.drop.hour, 9);
     EXPECT_EQ(line.settings.options.drop.caughtPercent, 15);
     EXPECT_EQ(line.settings.clockOffset, std::chrono::seconds(0));
+    EXPECT_EQ(line.settings.options.whoisPort, 8743);
 }
 
 TEST(SandboxCommandLine, everyOption) {
@@ -29,7 +30,8 @@ TEST(SandboxCommandLine, everyOption) {
          QStringLiteral("--jitter=30"), QStringLiteral("--fail-share=0.25"),
          QStringLiteral("--fail-mode=drop"), QStringLiteral("--rate-limit=0"),
          QStringLiteral("--drop-hour=0"), QStringLiteral("--caught-percent=100"),
-         QStringLiteral("--clock-offset=3d4h"), QStringLiteral("--log=-")});
+         QStringLiteral("--clock-offset=3d4h"), QStringLiteral("--log=-"),
+         QStringLiteral("--registry-rate-limit=0"), QStringLiteral("--whois-port=0")});
     ASSERT_TRUE(line.error.isEmpty()) << line.error.toStdString();
     const SandboxSettings& s = line.settings;
     EXPECT_EQ(s.port, 0);
@@ -45,6 +47,9 @@ TEST(SandboxCommandLine, everyOption) {
     EXPECT_EQ(s.options.drop.caughtPercent, 100);
     EXPECT_EQ(s.clockOffset, std::chrono::hours(76));
     EXPECT_EQ(s.logPath, u"-");
+    EXPECT_EQ(s.options.registryQuestionsPerSecond, 0);
+    EXPECT_EQ(s.options.whoisPort, std::nullopt) << "0: no WHOIS listener";
+    EXPECT_EQ(Parse({QStringLiteral("--whois-port=43")}).settings.options.whoisPort, 43);
     EXPECT_EQ(Parse({QStringLiteral("--fail-mode=500")}).settings.options.failureMode,
               FailureMode::ServerError);
     // A negative offset may follow as its own argument.
@@ -57,12 +62,28 @@ TEST(SandboxCommandLine, everyOption) {
 }
 
 TEST(SandboxCommandLine, badValuesAreRefused) {
-    for (const char* bad :
-         {"--port=70000", "--port=-1", "--size=x", "--fail-share=1.5", "--fail-share=nan",
-          "--fail-mode=explode", "--latency=-5", "--drop-hour=24", "--drop-hour=-1",
-          "--drop-hour=", "--caught-percent=101", "--caught-percent=-5", "--caught-percent=1.5",
-          "--clock-offset=", "--clock-offset=tomorrow", "--clock-offset=4h3d",
-          "--clock-offset=3651d", "--unknown", "stray"})
+    for (const char* bad : {"--port=70000",
+                            "--port=-1",
+                            "--size=x",
+                            "--fail-share=1.5",
+                            "--fail-share=nan",
+                            "--fail-mode=explode",
+                            "--latency=-5",
+                            "--drop-hour=24",
+                            "--drop-hour=-1",
+                            "--drop-hour=",
+                            "--caught-percent=101",
+                            "--caught-percent=-5",
+                            "--caught-percent=1.5",
+                            "--clock-offset=",
+                            "--clock-offset=tomorrow",
+                            "--clock-offset=4h3d",
+                            "--clock-offset=3651d",
+                            "--whois-port=65536",
+                            "--whois-port=-1",
+                            "--registry-rate-limit=x",
+                            "--unknown",
+                            "stray"})
         EXPECT_FALSE(Parse({QString::fromUtf8(bad)}).error.isEmpty()) << bad;
     EXPECT_TRUE(Parse({QStringLiteral("--help")}).help);
 }
