@@ -27,9 +27,11 @@ struct Options {
     QCommandLineOption jitter{QStringLiteral("jitter"),
                               QStringLiteral("Up to this many milliseconds more, at random."),
                               QStringLiteral("ms"), QStringLiteral("0")};
-    QCommandLineOption failShare{QStringLiteral("fail-share"),
-                                 QStringLiteral("Share of answers that fail, 0 to 1."),
-                                 QStringLiteral("share"), QStringLiteral("0")};
+    QCommandLineOption failShare{
+        QStringLiteral("fail-share"),
+        QStringLiteral("Share of list, availability and RDAP domain answers that "
+                       "fail, 0 to 1."),
+        QStringLiteral("share"), QStringLiteral("0")};
     QCommandLineOption failMode{
         QStringLiteral("fail-mode"),
         QStringLiteral("How they fail: hang (answer after 6 s), 500, or drop (close the "
@@ -110,7 +112,8 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
         "A listed name is held until its drop, in redemption period from 35 days before it and "
         "pending delete from 5 days before it; its expiry lies 75 days before the drop. After "
         "the drop it has no record, unless it was caught: then it is held again, registered at "
-        "the drop."));
+        "the drop. A name the data set does not hold is held, or has no record, for good, as "
+        "the availability answers say."));
     const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions({o.port, o.size, o.csv, o.seed, o.latency, o.jitter, o.failShare, o.failMode,
                        o.rateLimit, o.registryRateLimit, o.whoisPort, o.dropHour, o.caughtPercent,

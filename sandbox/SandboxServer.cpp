@@ -314,12 +314,14 @@ int SandboxServer::start(int port) {
         impl.log(request, response);
     });
 
-    const int bound = port == 0 ? server.bind_to_any_port("127.0.0.1")
-                                : (server.bind_to_port("127.0.0.1", port) ? port : -1);
-    if (bound <= 0)
-        return -1;
     if (impl.options.whoisPort && impl.whois.start(*impl.options.whoisPort) < 0)
         return -1;
+    const int bound = port == 0 ? server.bind_to_any_port("127.0.0.1")
+                                : (server.bind_to_port("127.0.0.1", port) ? port : -1);
+    if (bound <= 0) {
+        impl.whois.stop();
+        return -1;
+    }
     impl.port = bound;
     impl.thread = std::thread([&server] { server.listen_after_bind(); });
     std::unique_lock lock(impl.stopMutex);

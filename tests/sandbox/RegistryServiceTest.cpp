@@ -316,6 +316,21 @@ TEST_F(RegistryServiceTest, stopEndsAWhoisConnectionThatSendsNothing) {
     ::close(fd);
 }
 
+TEST_F(RegistryServiceTest, aTakenWhoisPortIsReported) {
+    start();
+    SandboxOptions taken;
+    taken.whoisPort = server->whoisPort();
+    SandboxServer second(std::make_shared<const DomainCatalog>(), taken);
+    EXPECT_EQ(second.start(0), -1);
+    EXPECT_EQ(second.port(), -1);
+    // The same port again for the first one's WHOIS, now that the second one let go.
+    const int whoisPort = server->whoisPort();
+    server.reset();
+    SandboxServer third(std::make_shared<const DomainCatalog>(), taken);
+    EXPECT_GT(third.start(0), 0);
+    EXPECT_EQ(third.whoisPort(), whoisPort);
+}
+
 TEST(WhoisQueryLine, theTextBeforeTheFirstLineEnd) {
     const struct {
         std::string_view received;
