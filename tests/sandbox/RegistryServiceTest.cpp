@@ -331,17 +331,4 @@ TEST_F(RegistryServiceTest, aTakenWhoisPortIsReported) {
     EXPECT_EQ(third.whoisPort(), whoisPort);
 }
 
-TEST(WhoisQueryLine, theTextBeforeTheFirstLineEnd) {
-    const struct {
-        std::string_view received;
-        std::optional<std::string_view> line;
-    } cases[] = {
-        {"", std::nullopt},     {"ab.cn", std::nullopt}, {"ab.cn\r", std::nullopt},
-        {"ab.cn\r\n", "ab.cn"}, {"ab.cn\n", "ab.cn"},    {"ab.cn\r\nmore\n", "ab.cn"},
-        {"\r\n", ""},           {"a\rb\n", "a\rb"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(WhoisQueryLine(c.received), c.line) << c.received;
-}
-
 } // namespace
