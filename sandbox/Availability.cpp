@@ -30,17 +30,26 @@ bool CaughtAtDrop(std::string_view name, int caughtPercent) {
     return InShare(name, kCaughtSalt, caughtPercent);
 }
 
+bool PastDrop(const QDate& deletionDate, const QDateTime& now, const DropRules& rules) {
+    const QDateTime local = now.toLocalTime();
+    return local.date() > deletionDate ||
+           (local.date() == deletionDate && local.time().hour() >= rules.hour);
+}
+
+QDateTime DropMoment(const QDate& deletionDate, const DropRules& rules) {
+    return QDateTime(deletionDate, QTime(rules.hour, 0), Qt::LocalTime);
+}
+
+bool UnknownNameRegistered(std::string_view name) {
+    return InShare(name, kUnknownSalt, kUnknownRegisteredPercent);
+}
+
 Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
                                 const QDateTime& now, const DropRules& rules) {
     const auto index = catalog.find(name);
     if (!index)
-        return InShare(name, kUnknownSalt, kUnknownRegisteredPercent) ? Availability::Registered
-                                                                      : Availability::Free;
-    // Compared field by field in local time, so no time zone rule can move the drop.
-    const QDateTime local = now.toLocalTime();
-    const QDate deletionDate = catalog.domain(*index).deletionDate;
-    const bool dropped = local.date() > deletionDate ||
-                         (local.date() == deletionDate && local.time().hour() >= rules.hour);
+        return UnknownNameRegistered(name) ? Availability::Registered : Availability::Free;
+    const bool dropped = PastDrop(catalog.domain(*index).deletionDate, now, rules);
     if (!dropped || CaughtAtDrop(name, rules.caughtPercent))
         return Availability::Registered;
     return Availability::Free;

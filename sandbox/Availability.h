@@ -28,6 +28,16 @@ struct DropRules {
 Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
                                 const QDateTime& now, const DropRules& rules);
 
+// Whether a listed name deleted on deletionDate has dropped at now: from the drop hour of that
+// day, compared field by field in local time so that no time zone rule can move the drop.
+bool PastDrop(const QDate& deletionDate, const QDateTime& now, const DropRules& rules);
+
+// The drop's moment in local time.
+QDateTime DropMoment(const QDate& deletionDate, const DropRules& rules);
+
+// Whether a name the data set does not hold counts as registered: the same answer every time.
+bool UnknownNameRegistered(std::string_view name);
+
 // Whether the name is among those caught at its drop. The caught names of a smaller share are
 // all among those of a larger one.
 bool CaughtAtDrop(std::string_view name, int caughtPercent);

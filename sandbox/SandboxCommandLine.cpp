@@ -27,9 +27,11 @@ struct Options {
     QCommandLineOption jitter{QStringLiteral("jitter"),
                               QStringLiteral("Up to this many milliseconds more, at random."),
                               QStringLiteral("ms"), QStringLiteral("0")};
-    QCommandLineOption failShare{QStringLiteral("fail-share"),
-                                 QStringLiteral("Share of answers that fail, 0 to 1."),
-                                 QStringLiteral("share"), QStringLiteral("0")};
+    QCommandLineOption failShare{
+        QStringLiteral("fail-share"),
+        QStringLiteral("Share of list, availability and RDAP domain answers that "
+                       "fail, 0 to 1."),
+        QStringLiteral("share"), QStringLiteral("0")};
     QCommandLineOption failMode{
         QStringLiteral("fail-mode"),
         QStringLiteral("How they fail: hang (answer after 6 s), 500, or drop (close the "
@@ -40,6 +42,17 @@ struct Options {
         QStringLiteral("Availability questions per second and client before refusing "
                        "(default 20, 0: no limit)."),
         QStringLiteral("count"), QStringLiteral("20")};
+    QCommandLineOption registryRateLimit{
+        QStringLiteral("registry-rate-limit"),
+        QStringLiteral("RDAP domain questions, and WHOIS queries, per second and client before "
+                       "refusing them (RDAP: 429 with Retry-After: 1; WHOIS: a \"limit "
+                       "exceeded\" text); default 5, 0: no limit."),
+        QStringLiteral("count"), QStringLiteral("5")};
+    QCommandLineOption whoisPort{
+        QStringLiteral("whois-port"),
+        QStringLiteral("Port on 127.0.0.1 of the WHOIS service for .cn and the other top-level "
+                       "domains without RDAP (default 8743, 0: no WHOIS service)."),
+        QStringLiteral("port"), QStringLiteral("8743")};
     QCommandLineOption dropHour{
         QStringLiteral("drop-hour"),
         QStringLiteral("Hour of its deletion day (local time, 0-23, default %1) from which a "
@@ -85,12 +98,26 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
     SandboxCommandLine result;
     const Options o;
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Local stand-in for the deleted-domain list service (/?...) and the "
-                       "availability-check service (/check/check_ac1.cgi?domain=...)."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Local stand-in for the deleted-domain list service (/?...), the availability-check "
+        "service (/check/check_ac1.cgi?domain=...) and the registries, on 127.0.0.1:\n"
+        "  RDAP bootstrap file  http://127.0.0.1:PORT/rdap/dns.json (names the RDAP service "
+        "below for every top-level domain of the data set, and com, net, org, except those "
+        "answered over WHOIS)\n"
+        "  RDAP service         http://127.0.0.1:PORT/rdap/ (domain/NAME)\n"
+        "  WHOIS service        127.0.0.1:WHOIS-PORT (default 8743) for cn, de, jp, uk, co, io, "
+        "ru, eu, me, us\n"
+        "The program's settings file points at them with [registry] "
+        "bootstrap=http://127.0.0.1:8730/rdap/dns.json and whois=127.0.0.1:8743.\n"
+        "A listed name is held until its drop, in redemption period from 35 days before it and "
+        "pending delete from 5 days before it; its expiry lies 75 days before the drop. After "
+        "the drop it has no record, unless it was caught: then it is held again, registered at "
+        "the drop. A name the data set does not hold is held, or has no record, for good, as "
+        "the availability answers say."));
     const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions({o.port, o.size, o.csv, o.seed, o.latency, o.jitter, o.failShare, o.failMode,
-                       o.rateLimit, o.dropHour, o.caughtPercent, o.clockOffset, o.log});
+                       o.rateLimit, o.registryRateLimit, o.whoisPort, o.dropHour, o.caughtPercent,
+                       o.clockOffset, o.log});
     result.usage = parser.helpText();
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
@@ -120,6 +147,9 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
     s.options.latency = std::chrono::milliseconds(read(o.latency, 600'000));
     s.options.jitter = std::chrono::milliseconds(read(o.jitter, 600'000));
     s.options.checksPerSecond = static_cast<int>(read(o.rateLimit, 1'000'000));
+    s.options.registryQuestionsPerSecond = static_cast<int>(read(o.registryRateLimit, 1'000'000));
+    if (const int whoisPort = static_cast<int>(read(o.whoisPort, 65535)); whoisPort > 0)
+        s.options.whoisPort = whoisPort;
     s.options.drop.hour = static_cast<int>(read(o.dropHour, 23));
     s.options.drop.caughtPercent = static_cast<int>(read(o.caughtPercent, 100));
     s.logPath = parser.value(o.log);

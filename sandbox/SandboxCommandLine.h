@@ -17,7 +17,7 @@ struct SandboxSettings {
     std::optional<std::uint64_t> seed;
     QString logPath;                     // empty: no request log; "-": standard output
     std::chrono::seconds clockOffset{0}; // of the stand-in's clock from the machine's
-    SandboxOptions options;
+    SandboxOptions options;              // options.whoisPort is none for --whois-port=0
 };
 
 struct SandboxCommandLine {

@@ -5,8 +5,11 @@
 #include "FilterDomains.h"
 #include "ListQuery.h"
 #include "RateLimiter.h"
+#include "RegistryLife.h"
+#include "RegistryTexts.h"
 #include "RenderListPage.h"
 #include "SeededRandom.h"
+#include "WhoisListener.h"
 
 #include <httplib.h>
 
@@ -24,6 +27,8 @@ constexpr const char* kText = "text/plain; charset=utf-8";
 constexpr const char* kFailureHeader = "X-Sandbox-Failure";
 constexpr size_t kWorkerThreads = 16;
 constexpr size_t kLongestLoggedTarget = 2048;
+// The rate limit's window: after this long a refused client is admitted again.
+constexpr const char* kRetryAfterSeconds = "1";
 
 // A body with a known length goes out as it is: cpp-httplib would otherwise brotli-compress
 // every text answer that Qt offers to accept, at about 40 ms a page.
@@ -63,7 +68,13 @@ std::vector<std::string> ParameterValues(const httplib::Request& request, const 
 struct SandboxServer::Impl {
     Impl(std::shared_ptr<const DomainCatalog> catalog, SandboxOptions options)
         : catalog(std::move(catalog)), options(std::move(options)),
-          limiter(this->options.checksPerSecond), random(this->options.seed) {}
+          limiter(this->options.checksPerSecond),
+          rdapLimiter(this->options.registryQuestionsPerSecond),
+          whoisLimiter(this->options.registryQuestionsPerSecond),
+          rdapDomains(RdapTopLevelDomains(*this->catalog)), random(this->options.seed),
+          whois([this](const std::string& client, std::string_view query) {
+              return answerWhois(client, query);
+          }) {}
 
     enum class Fate { Answer, Hang, ServerError, Drop };
 
@@ -142,7 +153,7 @@ struct SandboxServer::Impl {
     void answerCheck(const httplib::Request& request, httplib::Response& response) {
         if (failed(prepare(), response))
             return;
-        if (!limiter.admit(request.remote_addr, RateLimiter::Clock::now())) {
+        if (!limiter.admit(request.remote_addr, options.limiterNow())) {
             response.status = 200;
             SetBody(response, TooFrequentAnswer(), kText);
             return;
@@ -160,14 +171,70 @@ struct SandboxServer::Impl {
                 kText);
     }
 
+    void answerBootstrap(httplib::Response& response) {
+        response.status = 200;
+        const std::string base = "http://127.0.0.1:" + std::to_string(port.load()) + "/rdap/";
+        SetBody(response, RdapBootstrapJson(rdapDomains, base, now()), "application/json");
+    }
+
+    void answerRdap(const httplib::Request& request, httplib::Response& response) {
+        if (failed(prepare(), response))
+            return;
+        const auto error = [&response](int status, std::string_view title) {
+            response.status = status;
+            SetBody(response, RdapErrorJson(status, title), kRdapContentType);
+        };
+        if (!rdapLimiter.admit(request.remote_addr, options.limiterNow())) {
+            response.set_header("Retry-After", kRetryAfterSeconds);
+            return error(429, "Too Many Requests");
+        }
+        const std::optional<std::string> name = NormaliseDomainName(request.matches[1].str());
+        if (!name)
+            return error(400, "Bad Request");
+        // A name of a top-level domain asked over WHOIS is not this server's to answer.
+        const RegistryLife life = WhoisNotFoundText(*name)
+                                      ? RegistryLife{}
+                                      : LifeIn(*catalog, *name, now(), options.drop);
+        if (!life.isHeld())
+            return error(404, "Not Found");
+        response.status = 200;
+        SetBody(response, RdapDomainJson(*name, life, now()), kRdapContentType);
+    }
+
+    std::string answerWhois(const std::string& client, std::string_view query) {
+        std::string text;
+        int status = 200;
+        if (!whoisLimiter.admit(client, options.limiterNow())) {
+            text = kWhoisTooFrequent;
+            status = 429;
+        } else if (const std::optional<std::string> name = NormaliseDomainName(query)) {
+            // Names of the top-level domains answered over RDAP are not held here.
+            const RegistryLife life = WhoisNotFoundText(*name)
+                                          ? LifeIn(*catalog, *name, now(), options.drop)
+                                          : RegistryLife{};
+            text = WhoisAnswerText(*name, life);
+            status = life.isHeld() ? 200 : 404;
+        } else {
+            text = kWhoisInvalidQuery;
+            status = 400;
+        }
+        writeLog(client, "WHOIS", std::string(query), status, text.size(), {});
+        return text;
+    }
+
     void log(const httplib::Request& request, const httplib::Response& response) {
+        const std::string length = response.get_header_value("Content-Length");
+        writeLog(request.remote_addr, request.method, request.target, response.status,
+                 length.empty() ? response.body.size() : std::strtoull(length.c_str(), nullptr, 10),
+                 response.get_header_value(kFailureHeader));
+    }
+
+    void writeLog(const std::string& client, const std::string& method, const std::string& target,
+                  int status, size_t bodyBytes, const std::string& note) {
         if (!options.log)
             return;
-        const std::string length = response.get_header_value("Content-Length");
-        const std::string line = FormatRequestLogLine(
-            request.remote_addr, request.method, request.target, response.status,
-            length.empty() ? response.body.size() : std::strtoull(length.c_str(), nullptr, 10),
-            response.get_header_value(kFailureHeader), now());
+        const std::string line =
+            FormatRequestLogLine(client, method, target, status, bodyBytes, note, now());
         std::lock_guard lock(logMutex);
         options.log(line);
     }
@@ -175,6 +242,9 @@ struct SandboxServer::Impl {
     std::shared_ptr<const DomainCatalog> catalog;
     SandboxOptions options;
     RateLimiter limiter;
+    RateLimiter rdapLimiter;
+    RateLimiter whoisLimiter;
+    const std::vector<std::string> rdapDomains;
     httplib::Server server;
     std::thread thread;
     std::atomic<int> port{-1};
@@ -188,6 +258,8 @@ struct SandboxServer::Impl {
     bool stopRequested = false;
     std::condition_variable listeningChanged;
     bool listening = false;
+    // Last: its threads call into the members above, so it stops and goes first.
+    WhoisListener whois;
 };
 
 SandboxServer::SandboxServer(std::shared_ptr<const DomainCatalog> catalog, SandboxOptions options)
@@ -231,14 +303,25 @@ int SandboxServer::start(int port) {
                [&impl](const httplib::Request& request, httplib::Response& response) {
                    impl.answerCheck(request, response);
                });
+    server.Get("/rdap/dns.json", [&impl](const httplib::Request&, httplib::Response& response) {
+        impl.answerBootstrap(response);
+    });
+    server.Get(R"(/rdap/domain/([^/]+))",
+               [&impl](const httplib::Request& request, httplib::Response& response) {
+                   impl.answerRdap(request, response);
+               });
     server.set_logger([&impl](const httplib::Request& request, const httplib::Response& response) {
         impl.log(request, response);
     });
 
+    if (impl.options.whoisPort && impl.whois.start(*impl.options.whoisPort) < 0)
+        return -1;
     const int bound = port == 0 ? server.bind_to_any_port("127.0.0.1")
                                 : (server.bind_to_port("127.0.0.1", port) ? port : -1);
-    if (bound <= 0)
+    if (bound <= 0) {
+        impl.whois.stop();
         return -1;
+    }
     impl.port = bound;
     impl.thread = std::thread([&server] { server.listen_after_bind(); });
     std::unique_lock lock(impl.stopMutex);
@@ -250,6 +333,10 @@ int SandboxServer::port() const {
     return m_impl->port;
 }
 
+int SandboxServer::whoisPort() const {
+    return m_impl->whois.port();
+}
+
 void SandboxServer::stop() {
     Impl& impl = *m_impl;
     {
@@ -257,6 +344,7 @@ void SandboxServer::stop() {
         impl.stopRequested = true;
     }
     impl.stopping.notify_all();
+    impl.whois.stop();
     impl.server.stop();
     if (impl.thread.joinable())
         impl.thread.join();

@@ -79,11 +79,19 @@ int main(int argc, char** argv) {
     SandboxServer server(catalog, settings.options);
     const int port = server.start(settings.port);
     if (port < 0) {
-        std::cerr << "morrowcatch-sandbox: cannot listen on 127.0.0.1:" << settings.port << '\n';
+        std::cerr << "morrowcatch-sandbox: cannot listen on 127.0.0.1:" << settings.port;
+        if (settings.options.whoisPort)
+            std::cerr << " and 127.0.0.1:" << *settings.options.whoisPort;
+        std::cerr << '\n';
         return 1;
     }
     std::cout << "morrowcatch-sandbox: " << catalog->size() << " names on http://127.0.0.1:" << port
               << "/ (list at /?..., availability at /check/check_ac1.cgi?domain=...)" << std::endl;
+    std::cout << "morrowcatch-sandbox: RDAP bootstrap at http://127.0.0.1:" << port
+              << "/rdap/dns.json, RDAP at http://127.0.0.1:" << port << "/rdap/";
+    if (server.whoisPort() > 0)
+        std::cout << ", WHOIS at 127.0.0.1:" << server.whoisPort();
+    std::cout << std::endl;
     if (settings.clockOffset != std::chrono::seconds::zero())
         std::cout << "morrowcatch-sandbox: clock shifted by " << settings.clockOffset.count()
                   << " s to " << settings.options.now().toString(Qt::ISODate).toStdString()

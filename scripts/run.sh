@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, starts the local stand-in services on 127.0.0.1:8730 and opens
-# the window. Without a display, runs the window on a virtual one through a short scripted
-# session and saves screenshots of each step in screenshots/.
+# Sets everything up, builds, starts the local stand-in services on 127.0.0.1:8730 (WHOIS on
+# 8743), points the program's settings file ($XDG_CONFIG_HOME/morrowcatch/morrowcatch.conf,
+# group [registry]) at the stand-in registries (start_stand_in does it) and opens the window.
+# Without a display, runs the window on a virtual one through a short scripted session and saves
+# screenshots of each step in screenshots/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"

@@ -29,7 +29,8 @@ TEST(SandboxCommandLine, everyOption) {
          QStringLiteral("--jitter=30"), QStringLiteral("--fail-share=0.25"),
          QStringLiteral("--fail-mode=drop"), QStringLiteral("--rate-limit=0"),
          QStringLiteral("--drop-hour=0"), QStringLiteral("--caught-percent=100"),
-         QStringLiteral("--clock-offset=3d4h"), QStringLiteral("--log=-")});
+         QStringLiteral("--clock-offset=3d4h"), QStringLiteral("--log=-"),
+         QStringLiteral("--registry-rate-limit=0"), QStringLiteral("--whois-port=0")});
     ASSERT_TRUE(line.error.isEmpty()) << line.error.toStdString();
     const SandboxSettings& s = line.settings;
     EXPECT_EQ(s.port, 0);
@@ -45,6 +46,8 @@ TEST(SandboxCommandLine, everyOption) {
     EXPECT_EQ(s.options.drop.caughtPercent, 100);
     EXPECT_EQ(s.clockOffset, std::chrono::hours(76));
     EXPECT_EQ(s.logPath, u"-");
+    EXPECT_EQ(s.options.registryQuestionsPerSecond, 0);
+    EXPECT_EQ(s.options.whoisPort, std::nullopt) << "0: no WHOIS listener";
     EXPECT_EQ(Parse({QStringLiteral("--fail-mode=500")}).settings.options.failureMode,
               FailureMode::ServerError);
     // A negative offset may follow as its own argument.
@@ -63,6 +66,8 @@ TEST(SandboxCommandLine, badValuesAreRefused) {
           "--drop-hour=", "--caught-percent=101", "--caught-percent=-5", "--caught-percent=1.5",
           "--clock-offset=", "--clock-offset=tomorrow", "--clock-offset=4h3d",
           "--clock-offset=3651d", "--unknown", "stray"})
+        EXPECT_FALSE(Parse({QString::fromUtf8(bad)}).error.isEmpty()) << bad;
+    for (const char* bad : {"--whois-port=65536", "--registry-rate-limit=x"})
         EXPECT_FALSE(Parse({QString::fromUtf8(bad)}).error.isEmpty()) << bad;
     EXPECT_TRUE(Parse({QStringLiteral("--help")}).help);
 }
