@@ -2,6 +2,7 @@
 
 #include "registry/RdapAnswer.h"
 
+#include <QTimeZone>
 #include <QUrl>
 
 #include <array>
@@ -80,8 +81,9 @@ QString statusOf(QStringView value) {
 
 void readHeldDetails(QStringView text, RegistryResult& result) {
     static constexpr std::array<QStringView, 2> statusLabels = {u"Domain Status:", u"Status:"};
-    static constexpr std::array<QStringView, 3> expiryLabels = {
-        u"Registry Expiry Date:", u"Expiration Date:", u"Expiry Date:"};
+    // CNNIC writes "Expiration Time: 2026-09-27 09:00:00", in Beijing time.
+    static constexpr std::array<QStringView, 4> expiryLabels = {
+        u"Registry Expiry Date:", u"Expiration Date:", u"Expiry Date:", u"Expiration Time:"};
     for (QStringView line : text.tokenize(u'\n')) {
         line = line.trimmed();
         for (const QStringView label : statusLabels) {
@@ -96,7 +98,9 @@ void readHeldDetails(QStringView text, RegistryResult& result) {
         for (const QStringView label : expiryLabels) {
             const auto value = valueAfter(line, label);
             if (value && value->size() <= 64) {
-                const QDateTime date = QDateTime::fromString(value->toString(), Qt::ISODateWithMs);
+                QDateTime date = QDateTime::fromString(value->toString(), Qt::ISODateWithMs);
+                if (date.isValid() && label == u"Expiration Time:")
+                    date.setTimeZone(QTimeZone(8 * 3600));
                 if (date.isValid())
                     result.events.expiration = date.toUTC();
                 break;

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <set>
@@ -133,8 +134,11 @@ std::string RdapErrorJson(int code, std::string_view title) {
 std::string WhoisAnswerText(std::string_view name, const RegistryLife& life) {
     if (!life.isHeld())
         return std::string(WhoisNotFoundText(name).value_or("No matching record.")) + "\r\n";
+    // CNNIC writes its times in Beijing time, without a zone.
     const auto local = [](const QDateTime& time) {
-        return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toStdString();
+        return time.toTimeZone(QTimeZone(8 * 3600))
+            .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+            .toStdString();
     };
     std::string text = "Domain Name: ";
     text += name;

@@ -72,6 +72,11 @@ TEST(WhoisAnswer, aNamedDomainIsHeldWithItsStatusAndExpiry) {
     EXPECT_EQ(held.statuses, (QStringList{QStringLiteral("clientDeleteProhibited"),
                                           QStringLiteral("pendingDelete")}));
     EXPECT_EQ(held.events.expiration, QDateTime(QDate(2026, 8, 13), QTime(4, 0), Qt::UTC));
+    const QByteArray cnnic = "Domain Name: hyf.cn\nDomain Status: ok\n"
+                             "Expiration Time: 2026-09-27 09:00:00\n";
+    EXPECT_EQ(read(cnnic, QStringLiteral("hyf.cn")).events.expiration,
+              QDateTime(QDate(2026, 9, 27), QTime(1, 0), Qt::UTC))
+        << "CNNIC's times are Beijing time";
 
     struct Case {
         const char* answer;
