@@ -35,8 +35,14 @@ echo "\$1" >> "$work/opened.txt"
 STUB
 chmod +x "$work/bin/xdg-open"
 
-# A fresh watch list, in a data folder of this run's own.
-PATH="$work/bin:$PATH" XDG_CURRENT_DESKTOP= XDG_DATA_HOME="$work/data" "$build/morrowcatch" \
+# A fresh watch list, in a data folder of this run's own; a runtime folder of its own, so that a
+# program the user has open does not take this start over. No session bus: the free name is to
+# be announced in the notification area here (scripts/notification-tests.sh tries the desktop's
+# notification service).
+mkdir -p -m 0700 "$work/runtime"
+PATH="$work/bin:$PATH" XDG_CURRENT_DESKTOP= XDG_DATA_HOME="$work/data" \
+    XDG_RUNTIME_DIR="$work/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
+    "$build/morrowcatch" \
     > "$work/window.log" 2>&1 &
 app=$!
 pids+=($app)
