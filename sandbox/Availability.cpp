@@ -2,11 +2,14 @@
 
 #include "ServiceMarkers.h"
 
+#include <algorithm>
+
 namespace {
 
 // The salt of the re-registered share this one replaced, so the same names stay taken.
 constexpr std::uint64_t kCaughtSalt = 0x7265'6765'6e00ULL;
 constexpr std::uint64_t kUnknownSalt = 0x756e'6b6e'6f77ULL;
+constexpr std::uint64_t kSpreadSalt = 0x7370'7265'6164ULL;
 
 bool InShare(std::string_view name, std::uint64_t salt, int percent) {
     return percent > 0 && StableHash(name, salt) % 100 < static_cast<std::uint64_t>(percent);
@@ -30,14 +33,25 @@ bool CaughtAtDrop(std::string_view name, int caughtPercent) {
     return InShare(name, kCaughtSalt, caughtPercent);
 }
 
-bool PastDrop(const QDate& deletionDate, const QDateTime& now, const DropRules& rules) {
-    const QDateTime local = now.toLocalTime();
-    return local.date() > deletionDate ||
-           (local.date() == deletionDate && local.time().hour() >= rules.hour);
+int DropSecond(std::string_view name, const DropRules& rules) {
+    const int spread = std::max(rules.spreadSeconds, 0);
+    const int offset =
+        spread > 0
+            ? static_cast<int>(StableHash(name, kSpreadSalt) % static_cast<std::uint64_t>(spread))
+            : 0;
+    return std::min(rules.hour * 3600 + offset, 24 * 3600 - 1);
 }
 
-QDateTime DropMoment(const QDate& deletionDate, const DropRules& rules) {
-    return QDateTime(deletionDate, QTime(rules.hour, 0), Qt::LocalTime);
+bool PastDrop(std::string_view name, const QDate& deletionDate, const QDateTime& now,
+              const DropRules& rules) {
+    const QDateTime local = now.toLocalTime();
+    return local.date() > deletionDate ||
+           (local.date() == deletionDate &&
+            local.time().msecsSinceStartOfDay() / 1000 >= DropSecond(name, rules));
+}
+
+QDateTime DropMoment(std::string_view name, const QDate& deletionDate, const DropRules& rules) {
+    return QDateTime(deletionDate, QTime(0, 0).addSecs(DropSecond(name, rules)), Qt::LocalTime);
 }
 
 bool UnknownNameRegistered(std::string_view name) {
@@ -49,7 +63,7 @@ Availability DecideAvailability(const DomainCatalog& catalog, std::string_view n
     const auto index = catalog.find(name);
     if (!index)
         return UnknownNameRegistered(name) ? Availability::Registered : Availability::Free;
-    const bool dropped = PastDrop(catalog.domain(*index).deletionDate, now, rules);
+    const bool dropped = PastDrop(name, catalog.domain(*index).deletionDate, now, rules);
     if (!dropped || CaughtAtDrop(name, rules.caughtPercent))
         return Availability::Registered;
     return Availability::Free;

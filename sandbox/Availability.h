@@ -19,7 +19,14 @@ inline constexpr int kUnknownRegisteredPercent = 60;
 struct DropRules {
     int hour = kDefaultDropHour;               // local hour of the deletion day, 0 to 23
     int caughtPercent = kDefaultCaughtPercent; // 0 to 100
+    // Each name drops at its own second this far into the day after the hour (0: all at the
+    // hour). hour * 3600 + spreadSeconds stays within the day, so a drop keeps its date.
+    int spreadSeconds = 0;
 };
+
+// The second of its deletion day (local time) at which a listed name drops: the drop hour, plus
+// the name's stable share of the spread.
+int DropSecond(std::string_view name, const DropRules& rules);
 
 // A stand-in registry's verdict for a normalised name at a moment (judged in local time). A
 // listed name is registered until the drop hour of its deletion day, then free, except for a
@@ -28,12 +35,13 @@ struct DropRules {
 Availability DecideAvailability(const DomainCatalog& catalog, std::string_view name,
                                 const QDateTime& now, const DropRules& rules);
 
-// Whether a listed name deleted on deletionDate has dropped at now: from the drop hour of that
-// day, compared field by field in local time so that no time zone rule can move the drop.
-bool PastDrop(const QDate& deletionDate, const QDateTime& now, const DropRules& rules);
+// Whether the listed name deleted on deletionDate has dropped at now: from its drop second of
+// that day, compared field by field in local time so that no time zone rule can move the drop.
+bool PastDrop(std::string_view name, const QDate& deletionDate, const QDateTime& now,
+              const DropRules& rules);
 
-// The drop's moment in local time.
-QDateTime DropMoment(const QDate& deletionDate, const DropRules& rules);
+// The name's drop moment in local time.
+QDateTime DropMoment(std::string_view name, const QDate& deletionDate, const DropRules& rules);
 
 // Whether a name the data set does not hold counts as registered: the same answer every time.
 bool UnknownNameRegistered(std::string_view name);

@@ -37,8 +37,8 @@ RegistryLife LifeOf(const DeletedDomain* entry, std::string_view name, const QDa
         return UnlistedLife(name, now);
     RegistryLife life;
     const QDate deletionDate = entry->deletionDate;
-    const QDateTime drop = DropMoment(deletionDate, rules);
-    if (PastDrop(deletionDate, now, rules)) {
+    const QDateTime drop = DropMoment(name, deletionDate, rules);
+    if (PastDrop(name, deletionDate, now, rules)) {
         if (!CaughtAtDrop(name, rules.caughtPercent)) {
             life.phase = RegistryPhase::Dropped;
             return life;
@@ -49,15 +49,15 @@ RegistryLife LifeOf(const DeletedDomain* entry, std::string_view name, const QDa
         life.lastChanged = drop;
         return life;
     }
-    life.expiration = DropMoment(deletionDate.addDays(-kExpiryDaysBeforeDrop), rules);
+    life.expiration = DropMoment(name, deletionDate.addDays(-kExpiryDaysBeforeDrop), rules);
     life.registration = life.expiration.addYears(-TermYears(name));
-    if (PastDrop(deletionDate.addDays(-kPendingDeleteDays), now, rules)) {
+    if (PastDrop(name, deletionDate.addDays(-kPendingDeleteDays), now, rules)) {
         life.phase = RegistryPhase::PendingDelete;
-        life.lastChanged = DropMoment(deletionDate.addDays(-kPendingDeleteDays), rules);
+        life.lastChanged = DropMoment(name, deletionDate.addDays(-kPendingDeleteDays), rules);
         life.deletion = drop;
-    } else if (PastDrop(deletionDate.addDays(-kRedemptionDays), now, rules)) {
+    } else if (PastDrop(name, deletionDate.addDays(-kRedemptionDays), now, rules)) {
         life.phase = RegistryPhase::RedemptionPeriod;
-        life.lastChanged = DropMoment(deletionDate.addDays(-kRedemptionDays), rules);
+        life.lastChanged = DropMoment(name, deletionDate.addDays(-kRedemptionDays), rules);
         life.deletion = drop;
     } else {
         life.phase = RegistryPhase::Held;

@@ -38,8 +38,9 @@ void AppendHighlightedName(std::string& out, const DeletedDomain& domain, const 
     out += EscapeHtml(domain.suffix);
 }
 
-void AppendDeletionTime(std::string& out, const DeletedDomain& domain) {
-    const int second = std::clamp(domain.deletionSecond, 0, 24 * 3600 - 1);
+void AppendDeletionTime(std::string& out, const DeletedDomain& domain, const DropRules& drop) {
+    const int second = drop.spreadSeconds > 0 ? DropSecond(domain.fullName(), drop)
+                                              : std::clamp(domain.deletionSecond, 0, 24 * 3600 - 1);
     char time[32];
     std::snprintf(time, sizeof time, " %02d:%02d:%02d", second / 3600, second / 60 % 60,
                   second % 60);
@@ -51,7 +52,7 @@ void AppendDeletionTime(std::string& out, const DeletedDomain& domain) {
 // the suggestion after the target's; nothing in the last cell may hold "img" or "blank" before
 // that, so the suggestion link carries no name.
 void AppendRow(std::string& out, long long number, DomainCatalog::Index index,
-               const DomainCatalog& catalog, const ListQuery& query) {
+               const DomainCatalog& catalog, const ListQuery& query, const DropRules& drop) {
     const DeletedDomain& domain = catalog.domain(index);
     const std::string fullName = EscapeHtml(domain.fullName());
     out += number % 2 ? "<tr class=\"odd\">" : "<tr class=\"even\">";
@@ -66,7 +67,7 @@ void AppendRow(std::string& out, long long number, DomainCatalog::Index index,
     out += "\">";
     AppendHighlightedName(out, domain, query);
     out += "</a></td><td>";
-    AppendDeletionTime(out, domain);
+    AppendDeletionTime(out, domain, drop);
     out += "</td><td>";
     out += DeletionTypeText(domain.type);
     out += "</td><td>";
@@ -120,8 +121,8 @@ std::string EscapeHtml(std::string_view text) {
 }
 
 std::string RenderListPage(const DomainCatalog& catalog,
-                           const std::vector<DomainCatalog::Index>& matches,
-                           const ListQuery& query) {
+                           const std::vector<DomainCatalog::Index>& matches, const ListQuery& query,
+                           const DropRules& drop) {
     const int pages = PageCount(matches.size(), query.pageSize);
     const size_t size = static_cast<size_t>(std::max(query.pageSize, 1));
     const size_t first = std::min(matches.size(), (static_cast<size_t>(query.page) - 1) * size);
@@ -142,7 +143,7 @@ std::string RenderListPage(const DomainCatalog& catalog,
     out += "<table class=\"domains\">\n<thead><tr><th>No.</th><th>Domain</th><th>Deleted</th>"
            "<th>Type</th><th>Length</th><th>Suggestion</th></tr></thead>\n<tbody>\n";
     for (size_t i = first; i < last; ++i)
-        AppendRow(out, static_cast<long long>(i) + 1, matches[i], catalog, query);
+        AppendRow(out, static_cast<long long>(i) + 1, matches[i], catalog, query, drop);
     out += "</tbody>\n</table>\n";
     out += kPageEnd;
     return out;

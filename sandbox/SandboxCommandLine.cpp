@@ -59,6 +59,15 @@ struct Options {
                        "listed name is free.")
             .arg(kDefaultDropHour),
         QStringLiteral("hour"), QString::number(kDefaultDropHour)};
+    QCommandLineOption dropSpread{
+        QStringLiteral("drop-spread"),
+        QStringLiteral("Each listed name drops at its own second within this many seconds after "
+                       "the drop hour, the same second every run, in the availability answers, "
+                       "RDAP and WHOIS alike (default 0: all at the hour). With a spread, every "
+                       "row of the list shows its name's drop moment as its deletion time. The "
+                       "drop stays on its deletion day: the hour's seconds and the spread make "
+                       "at most 86400."),
+        QStringLiteral("seconds"), QStringLiteral("0")};
     QCommandLineOption caughtPercent{
         QStringLiteral("caught-percent"),
         QStringLiteral("Percent of listed names caught by someone else at their drop; they stay "
@@ -116,8 +125,8 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
         "the availability answers say."));
     const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions({o.port, o.size, o.csv, o.seed, o.latency, o.jitter, o.failShare, o.failMode,
-                       o.rateLimit, o.registryRateLimit, o.whoisPort, o.dropHour, o.caughtPercent,
-                       o.clockOffset, o.log});
+                       o.rateLimit, o.registryRateLimit, o.whoisPort, o.dropHour, o.dropSpread,
+                       o.caughtPercent, o.clockOffset, o.log});
     result.usage = parser.helpText();
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
@@ -151,6 +160,13 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
     if (const int whoisPort = static_cast<int>(read(o.whoisPort, 65535)); whoisPort > 0)
         s.options.whoisPort = whoisPort;
     s.options.drop.hour = static_cast<int>(read(o.dropHour, 23));
+    s.options.drop.spreadSeconds = static_cast<int>(read(o.dropSpread, 24 * 3600));
+    if (s.options.drop.hour * 3600 + s.options.drop.spreadSeconds > 24 * 3600 &&
+        result.error.isEmpty())
+        result.error = QStringLiteral("--drop-spread %1 reaches past the deletion day from "
+                                      "--drop-hour %2")
+                           .arg(s.options.drop.spreadSeconds)
+                           .arg(s.options.drop.hour);
     s.options.drop.caughtPercent = static_cast<int>(read(o.caughtPercent, 100));
     s.logPath = parser.value(o.log);
     if (const auto offset = ParseClockOffset(parser.value(o.clockOffset)))

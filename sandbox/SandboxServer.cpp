@@ -146,7 +146,8 @@ struct SandboxServer::Impl {
         const std::vector<DomainCatalog::Index> matches = FindMatches(*catalog, query, today());
         response.status = 200;
         SetBody(response,
-                matches.empty() ? RenderNoResultPage() : RenderListPage(*catalog, matches, query),
+                matches.empty() ? RenderNoResultPage()
+                                : RenderListPage(*catalog, matches, query, options.drop),
                 kHtml);
     }
 
