@@ -2,7 +2,6 @@
 // default with a message naming the key and the default, good values taken, and writing that
 // keeps the rest of the file.
 #include "app/SettingsFile.h"
-#include "app/AppConfig.h"
 #include "support/QStringPrinter.h"
 
 #include <QDir>
@@ -163,18 +162,4 @@ TEST_F(SettingsFileTest, aFileThatCannotBeWrittenIsSaidInChinese) {
     const QString error =
         WriteSettingsFile(path() + QStringLiteral("/morrowcatch.conf"), testDefaults());
     EXPECT_TRUE(error.startsWith(QStringLiteral("设置无法写入"))) << error.toStdString();
-}
-
-TEST_F(SettingsFileTest, theProgramsConfigurationTakesTheFilesValuesAndTellsItsProblems) {
-    write("[services]\ncheck=https://check.example\n"
-          "[registry]\nwhois=127.0.0.1:4343\nspacing=250\nenabled=false\nbootstrap=nonsense\n");
-    const AppConfig config = AppConfig::fromSettingsFile(path());
-    EXPECT_EQ(config.checkBase, QStringLiteral("https://check.example"));
-    EXPECT_EQ(config.registry.whoisOverride, QStringLiteral("127.0.0.1:4343"));
-    EXPECT_EQ(config.registry.spacing, std::chrono::milliseconds(250));
-    EXPECT_FALSE(config.registry.enabled);
-    EXPECT_EQ(config.registry.bootstrapAddress,
-              QStringLiteral("https://data.iana.org/rdap/dns.json"));
-    ASSERT_EQ(config.settingsProblems.size(), 1);
-    EXPECT_TRUE(config.settingsProblems.front().contains(QStringLiteral("[registry] bootstrap")));
 }
