@@ -23,10 +23,28 @@ QUrl shippedHomePage() {
 
 } // namespace
 
-AppConfig AppConfig::fromBuild() {
+void AppConfig::applySettings(const SettingsValues& values) {
+    listBase = values.listBase;
+    checkBase = values.checkBase;
+    registry.bootstrapAddress = values.bootstrapAddress;
+    registry.whoisOverride = values.whoisOverride;
+    registry.spacing = std::chrono::milliseconds(values.spacingMs);
+    registry.enabled = values.enabled;
+}
+
+AppConfig AppConfig::fromSettingsFile(const QString& path) {
     AppConfig config;
-    config.listBase = QString::fromUtf16(BuildConfig::kListBase);
-    config.checkBase = QString::fromUtf16(BuildConfig::kCheckBase);
+    // The program asks the registries unless its settings say otherwise.
+    config.registry = RegistrySettings();
+    const SettingsReading reading = ReadSettingsFile(path, BuildSettingsDefaults());
+    config.applySettings(reading.values);
+    config.settingsPath = path;
+    config.settingsProblems = reading.problems;
+    return config;
+}
+
+AppConfig AppConfig::fromBuild() {
+    AppConfig config = fromSettingsFile(DefaultSettingsPath());
     const QString homePage = QString::fromUtf16(BuildConfig::kHomePage);
     config.homePage = homePage.isEmpty() ? shippedHomePage() : QUrl(homePage);
     config.watchListPath = WatchStore::defaultPath();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SettingsFile.h"
 #include "registry/RegistryAccess.h"
 #include "web/PageRequest.h"
 
@@ -7,13 +8,15 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <chrono>
 #include <functional>
 
 // What the window needs from outside: the two service addresses, the home page, the clock and
-// the request time limit. The program takes them from the build; tests hand in their own.
+// the request time limit. The program takes them from its settings file over the build's
+// defaults; tests hand in their own.
 struct AppConfig {
     QString listBase;  // the list service, ending in "/?"
     QString checkBase; // the availability-check service's scheme and host
@@ -30,5 +33,14 @@ struct AppConfig {
     // Tests start without registries unless they ask for them; the program takes its settings'.
     RegistrySettings registry = RegistrySettings::off();
 
+    // The settings file the settings window shows and writes; empty: DefaultSettingsPath().
+    QString settingsPath;
+    // What was wrong in the settings file, told once the window is up.
+    QStringList settingsProblems;
+
+    // The file's service addresses and registry settings over the build's defaults.
+    void applySettings(const SettingsValues& values);
+    static AppConfig fromSettingsFile(const QString& path);
+    // The user's settings file over the build's defaults.
     static AppConfig fromBuild();
 };

@@ -4,21 +4,26 @@
 #include "app/CsvExportDialog.h"
 #include "app/DesignerNames.h"
 #include "app/Maker.h"
+#include "app/PlainMessage.h"
 #include "app/ProgressDisplay.h"
+#include "app/RegistryCheckRunner.h"
 #include "app/ResultViewSetup.h"
 #include "app/SelectedRows.h"
+#include "app/SettingsWindow.h"
 #include "results/ExportRows.h"
 #include "search/RunListSearch.h"
 #include "ui_MainWindow.h"
 #include "verify/VerifyListedDomains.h"
 #include "verify/VerifyTargetDomain.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
@@ -43,7 +48,9 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
       m_config(std::move(config)), m_ui(std::make_unique<Ui::MainWindow>()),
       m_guard(nullptr, nullptr), m_tray(this),
       m_watch(std::make_unique<WatchListController>(this, m_tray, m_config,
-                                                    [this] { return selectedNamesAndDates(); })) {
+                                                    [this] { return selectedNamesAndDates(); })),
+      m_registryCheck(
+          std::make_unique<RegistryCheckRunner>(m_rows, m_watch->list().registry().lookup())) {
     registerPictures();
     m_workspace.now = m_config.now;
     m_workspace.fetchTimeLimit = m_config.fetchTimeLimit;
@@ -93,6 +100,7 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
 MainWindow::~MainWindow() {
     // Waits that are still open end now, before the widgets go.
     m_closing.begin();
+    m_registryCheck->cancel();
     m_watch->list().stop();
 }
 
@@ -104,10 +112,51 @@ void MainWindow::startUp() {
     m_panels = AddStatusPanels(m_ui->statusBar, m_status);
     m_tray.show();
     m_watch->open(m_config.watchListPath);
+    if (!m_config.settingsProblems.isEmpty()) {
+        ShowPlainMessage(this, QStringLiteral("设置"), m_config.settingsProblems.join(u'\n'))
+            ->setObjectName(QStringLiteral("SettingsFileMessage"));
+    }
 }
 
 void MainWindow::addSelectedToWatchList() {
     m_watch->addSelection();
+}
+
+void MainWindow::verifyWithRegistry() {
+    if (!m_watch->list().registry().isEnabled()) {
+        ShowPlainMessage(this, QStringLiteral("向注册局核实"),
+                         QStringLiteral("向注册局查询已在设置中关闭。"))
+            ->setObjectName(QStringLiteral("RegistryOffMessage"));
+        return;
+    }
+    m_registryCheck->ask(SelectedRows(m_ui->resultView));
+}
+
+void MainWindow::showRegistryProgress(int done, int total) {
+    QProgressBar* bar = m_panels.registryProgress;
+    if (total == 0) {
+        bar->hide();
+        return;
+    }
+    bar->setRange(0, total);
+    bar->setValue(done);
+    bar->show();
+}
+
+void MainWindow::openSettings() {
+    if (!m_settingsWindow) {
+        m_settingsWindow = std::make_unique<SettingsWindow>(
+            m_config.settingsPath.isEmpty() ? DefaultSettingsPath() : m_config.settingsPath);
+        connect(m_settingsWindow.get(), &SettingsWindow::saved, this, &MainWindow::settingsSaved);
+    }
+    m_settingsWindow->showAndRaise();
+}
+
+void MainWindow::settingsSaved(const SettingsValues& values) {
+    // The next search and check go to the new addresses; the registries are asked as they
+    // were until the next start.
+    m_config.listBase = values.listBase;
+    m_config.checkBase = values.checkBase;
 }
 
 void MainWindow::bringToFront() {
@@ -137,6 +186,16 @@ void MainWindow::connectHandlers() {
     // reach them; the context menu shows the same actions with their shortcuts.
     addAction(m_watch->addAction());
     addAction(m_watch->openAction());
+    m_registryAction = new QAction(QStringLiteral("向注册局核实"), this);
+    m_registryAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(m_registryAction, &QAction::triggered, this, &MainWindow::verifyWithRegistry);
+    addAction(m_registryAction);
+    m_settingsAction = new QAction(QStringLiteral("设置..."), this);
+    m_settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(m_settingsAction, &QAction::triggered, this, &MainWindow::openSettings);
+    addAction(m_settingsAction);
+    connect(m_registryCheck.get(), &RegistryCheckRunner::progressed, this,
+            &MainWindow::showRegistryProgress);
     m_ui->resultView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_ui->resultView, &QWidget::customContextMenuRequested, this,
             &MainWindow::showResultListMenu);
@@ -177,6 +236,8 @@ void MainWindow::stopRunningOperation() {
     // Only a search or a check of every name can be stopped; they are the ones the guard marks.
     if (!m_guard.passes())
         m_workspace.stopRequested = true;
+    // Registry questions still waiting are dropped.
+    m_registryCheck->cancel();
 }
 
 void MainWindow::filterRegistered() {
@@ -227,6 +288,9 @@ QMenu* MainWindow::buildResultListMenu() {
     menu->addSeparator();
     menu->addAction(m_watch->addAction());
     menu->addAction(m_watch->openAction());
+    menu->addAction(m_registryAction);
+    menu->addSeparator();
+    menu->addAction(m_settingsAction);
     return menu;
 }
 
@@ -284,6 +348,7 @@ void MainWindow::unload() {
     m_unloaded = true;
     // The watch asks nothing more once the window is going.
     m_watch->list().stop();
+    m_registryCheck->cancel();
     m_tray.remove();
     QDesktopServices::openUrl(m_config.homePage);
     m_closing.begin();

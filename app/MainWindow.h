@@ -15,8 +15,11 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMenu;
 class QProgressBar;
+class RegistryCheckRunner;
+class SettingsWindow;
 class WatchListWindow;
 
 namespace Ui {
@@ -39,6 +42,11 @@ public:
     WatchRunner& watchList() { return m_watch->list(); }
     // The watch list's window, once it has been opened.
     WatchListWindow* watchListWindow() const { return m_watch->window(); }
+    // The settings window, once it has been opened.
+    SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
+    RegistryCheckRunner& registryCheck() { return *m_registryCheck; }
+    // The addresses the next search and check use.
+    const AppConfig& config() const { return m_config; }
 
 public Q_SLOTS:
     void startSearch();
@@ -60,6 +68,11 @@ public Q_SLOTS:
     void copySelectedDomains();
     // The selected rows' names join the watch list with the dates of their deletion-time cells.
     void addSelectedToWatchList();
+    // "向注册局核实" (Ctrl+R): the registries are asked about the selected rows in the
+    // background; their answers show in the verdict cells' icons and tooltips.
+    void verifyWithRegistry();
+    // "设置..." (Ctrl+,).
+    void openSettings();
     // Another start of the program asks for the window: shown, also from the notification area,
     // and raised.
     void bringToFront();
@@ -79,6 +92,8 @@ private:
     void chooseFileAndExport();
     void unload();
     QList<WatchMonitor::NewName> selectedNamesAndDates() const;
+    void showRegistryProgress(int done, int total);
+    void settingsSaved(const SettingsValues& values);
 
     AppConfig m_config;
     std::unique_ptr<Ui::MainWindow> m_ui;
@@ -90,5 +105,10 @@ private:
     StatusPanels m_panels;
     TrayPresence m_tray;
     std::unique_ptr<WatchListController> m_watch;
+    // After the watch, whose registry access it asks through: it goes first.
+    std::unique_ptr<RegistryCheckRunner> m_registryCheck;
+    std::unique_ptr<SettingsWindow> m_settingsWindow;
+    QAction* m_registryAction = nullptr;
+    QAction* m_settingsAction = nullptr;
     bool m_unloaded = false;
 };

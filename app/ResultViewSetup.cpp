@@ -4,10 +4,18 @@
 #include "results/ResultListModel.h"
 
 #include <QHeaderView>
+#include <QStyle>
 #include <QTableView>
 
 void ConfigureResultView(QTableView* view, ResultListModel* rows) {
     view->setModel(rows);
+    // A registry's answer shows as a small icon in the verdict cell, beside the check's text:
+    // held, about to drop (redemption or pending delete), not held, no verdict.
+    const QStyle* style = view->style();
+    rows->setRegistryIcons({style->standardIcon(QStyle::SP_DialogNoButton),
+                            style->standardIcon(QStyle::SP_MessageBoxWarning),
+                            style->standardIcon(QStyle::SP_DialogApplyButton),
+                            style->standardIcon(QStyle::SP_MessageBoxQuestion)});
     view->setShowGrid(true);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);

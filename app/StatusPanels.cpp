@@ -46,6 +46,13 @@ StatusPanels AddStatusPanels(QStatusBar* bar, StatusLine& status) {
     fill->addWidget(s.progress);
     s.progress->setTextVisible(true);
     s.progress->hide();
+    // Registry questions run beside a search or a check, so they count on a bar of their own.
+    s.registryProgress = new QProgressBar(s.panels[2]);
+    s.registryProgress->setObjectName(QStringLiteral("StatusBar1.RegistryProgress"));
+    s.registryProgress->setFormat(QStringLiteral("%v/%m"));
+    s.registryProgress->setToolTip(QStringLiteral("向注册局核实"));
+    fill->addWidget(s.registryProgress);
+    s.registryProgress->hide();
 
     status.setText(s.panels[0]->text());
     QObject::connect(&status, &StatusLine::textChanged, s.panels[0], &QLabel::setText);

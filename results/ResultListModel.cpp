@@ -24,11 +24,14 @@ constexpr std::array<ColumnLayout, ResultListModel::ColumnCount> kColumns{{
     {u"是否已被注册", 1900},
 }};
 
-// Tooltips guess at markup; the answer came from a server, so it is shown escaped.
-QString evidenceTip(const QDateTime& checkedAt, const QString& answerLine) {
-    const QString text = QStringLiteral("验证时间：") +
-                         checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-                         QStringLiteral("\n服务回答：") + answerLine;
+QString evidenceText(const QDateTime& checkedAt, const QString& answerLine) {
+    return QStringLiteral("验证时间：") +
+           checkedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+           QStringLiteral("\n服务回答：") + answerLine;
+}
+
+// Tooltips guess at markup; the answers came from servers, so they are shown escaped.
+QString plainTip(const QString& text) {
     return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
            QStringLiteral("</p>");
 }
@@ -86,10 +89,20 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         return r.subdued ? QVariant(QBrush(subduedColour())) : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-    case Qt::ToolTipRole:
-        if (index.column() != Verdict || r.checkedAtMs == ResultRow::kNeverChecked)
+    case Qt::ToolTipRole: {
+        if (index.column() != Verdict)
             return {};
-        return evidenceTip(checkedAt(index.row()), answerLine(index.row()));
+        QStringList lines;
+        if (r.checkedAtMs != ResultRow::kNeverChecked)
+            lines << evidenceText(checkedAt(index.row()), answerLine(index.row()));
+        if (r.registryLine >= 0)
+            lines << m_registryLines.at(r.registryLine);
+        return lines.isEmpty() ? QVariant() : QVariant(plainTip(lines.join(u'\n')));
+    }
+    case Qt::DecorationRole:
+        if (index.column() != Verdict || r.registryMark == ResultRow::RegistryMark::None)
+            return {};
+        return m_registryIcons.at(static_cast<size_t>(r.registryMark) - 1);
     default:
         return {};
     }
@@ -188,6 +201,30 @@ QString ResultListModel::answerLine(int row) const {
     return answer < 0 ? QString() : m_answerLines.at(answer);
 }
 
+void ResultListModel::setRegistryMark(int row, ResultRow::RegistryMark mark, const QString& line) {
+    ResultRow& r = m_rows.at(static_cast<size_t>(row));
+    r.registryMark = mark;
+    // Each answer has a time of its own, so lines are rarely equal; a row asked again reuses
+    // its slot rather than adding one.
+    if (r.registryLine >= 0) {
+        m_registryLines[r.registryLine] = line;
+    } else {
+        r.registryLine = qint32(m_registryLines.size());
+        m_registryLines.append(line);
+    }
+    const QModelIndex at = index(row, Verdict);
+    emit dataChanged(at, at, {Qt::DecorationRole, Qt::ToolTipRole});
+}
+
+QString ResultListModel::registryLine(int row) const {
+    const qint32 line = m_rows.at(static_cast<size_t>(row)).registryLine;
+    return line < 0 ? QString() : m_registryLines.at(line);
+}
+
+void ResultListModel::setRegistryIcons(const std::array<QIcon, ResultRow::kRegistryMarks>& icons) {
+    m_registryIcons = icons;
+}
+
 void ResultListModel::removeRowsIf(const std::function<bool(const ResultRow&)>& remove) {
     const auto firstRemoved = std::find_if(m_rows.begin(), m_rows.end(), remove);
     if (firstRemoved == m_rows.end())
@@ -215,5 +252,6 @@ void ResultListModel::clear() {
     m_answerLines.clear();
     m_answerNumbers.clear();
     m_sharedCells.clear();
+    m_registryLines.clear();
     endResetModel();
 }

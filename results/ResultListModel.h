@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -26,6 +27,9 @@ struct ResultRow {
     static constexpr size_t kTextCells = 5;
 
     enum class Verdict : quint8 { None, Registered, Free };
+    // What a registry said of the name, drawn as an icon in the verdict cell.
+    enum class RegistryMark : quint8 { None, Held, Dropping, NotHeld, NoVerdict };
+    static constexpr int kRegistryMarks = 4; // every mark but None has an icon
 
     // The Julian day of a valid date that a row can hold, kNoDate for any other.
     static qint32 dayOf(QDate date);
@@ -40,6 +44,9 @@ struct ResultRow {
     qint32 deletionDay = kNoDate;
     bool subdued = false;
     Verdict verdict = Verdict::None;
+    RegistryMark registryMark = RegistryMark::None;
+    // The number of the registry's answer, as a line of text, among the list's registry lines.
+    qint32 registryLine = -1;
 };
 
 // The rows of the result list, owned here and nowhere else. Appends are batched into one
@@ -90,6 +97,12 @@ public:
     void setEvidence(int row, const QDateTime& checkedAt, const QString& answerLine);
     QDateTime checkedAt(int row) const;
     QString answerLine(int row) const;
+    // What a registry said of the row's name: a mark for the icon and a line for the tooltip.
+    void setRegistryMark(int row, ResultRow::RegistryMark mark, const QString& line);
+    QString registryLine(int row) const;
+    // The icons of the marks Held, Dropping, NotHeld and NoVerdict, in that order; the view's
+    // style draws them, so they are handed in.
+    void setRegistryIcons(const std::array<QIcon, ResultRow::kRegistryMarks>& icons);
     // Removes every row the predicate selects, keeping the order of the rest.
     void removeRowsIf(const std::function<bool(const ResultRow&)>& remove);
     // Writes each row's position, counted from 1, into its number cell.
@@ -108,8 +121,14 @@ private:
     QList<QString> m_answerLines;
     QHash<QString, qint32> m_answerNumbers;
     QSet<QString> m_sharedCells;
+    QList<QString> m_registryLines;
+    std::array<QIcon, ResultRow::kRegistryMarks> m_registryIcons;
 };
 
 static_assert(ResultListModel::Verdict == ResultRow::kTextCells &&
                   ResultListModel::ColumnCount == ResultRow::kTextCells + 1,
               "the verdict is the last column and the only one without a text of its own");
+
+// The registry's mark fits into the padding the row had anyway: a hundred thousand rows stay
+// within their memory budget.
+static_assert(sizeof(void*) != 8 || sizeof(ResultRow) <= 144, "a result row grew");

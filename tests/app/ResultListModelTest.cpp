@@ -176,3 +176,34 @@ TEST(ResultListModel, aRowHoldsEveryValidDateThatADayNumberCanAndNoOther) {
         EXPECT_EQ(row.deletionDate(), held) << date.toJulianDay();
     }
 }
+
+TEST(ResultListModel, aRegistryMarkMovesWithItsRowAndAskingAgainReplacesItsLine) {
+    ResultListModel model;
+    model.appendRows({Rows::listed(QStringLiteral("a.com")), Rows::listed(QStringLiteral("b.com")),
+                      Rows::listed(QStringLiteral("c.com"))});
+    model.setRegistryMark(0, ResultRow::RegistryMark::Held, QStringLiteral("first"));
+    model.setRegistryMark(2, ResultRow::RegistryMark::NotHeld, QStringLiteral("<i>third</i>"));
+    model.setRegistryMark(2, ResultRow::RegistryMark::Dropping, QStringLiteral("again"));
+    model.removeRowsIf([](const ResultRow& row) {
+        return row.cells[ResultListModel::Domain] == QStringLiteral("a.com");
+    });
+    EXPECT_EQ(model.row(0).registryMark, ResultRow::RegistryMark::None);
+    EXPECT_TRUE(model.registryLine(0).isNull());
+    EXPECT_FALSE(model.data(model.index(0, ResultListModel::Verdict), Qt::ToolTipRole).isValid());
+    EXPECT_EQ(model.row(1).registryMark, ResultRow::RegistryMark::Dropping);
+    EXPECT_EQ(model.registryLine(1), QStringLiteral("again"));
+    EXPECT_EQ(model.row(1).registryLine, 1) << "asked again, the row keeps its slot";
+
+    model.setEvidence(1, QDateTime(QDate(2026, 12, 9), QTime(6, 5, 4)), QStringLiteral("|210|"));
+    model.setRegistryMark(1, ResultRow::RegistryMark::NotHeld, QStringLiteral("<b>x</b>"));
+    const QString tip =
+        model.data(model.index(1, ResultListModel::Verdict), Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("服务回答：|210|\n&lt;b&gt;x&lt;/b&gt;")))
+        << tip.toStdString();
+
+    model.clear();
+    model.appendRow(Rows::listed(QStringLiteral("d.com")));
+    EXPECT_TRUE(model.registryLine(0).isNull());
+    model.setRegistryMark(0, ResultRow::RegistryMark::NoVerdict, QStringLiteral("new"));
+    EXPECT_EQ(model.row(0).registryLine, 0) << "clearing forgets every line";
+}
