@@ -42,37 +42,45 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject* parent)
                   SLOT(notificationClosed(uint, uint)));
 }
 
-void DesktopNotifier::announceFree(const QString& domain) {
+QString DesktopNotifier::freeBody(const QString& domain, bool confirmedByRegistry) {
+    return confirmedByRegistry ? domain : domain + QStringLiteral("（未经注册局核实）");
+}
+
+void DesktopNotifier::announceFree(const QString& domain, bool confirmedByRegistry) {
     if (!m_bus.isConnected()) {
-        Q_EMIT notShown(domain);
+        Q_EMIT notShown(domain, confirmedByRegistry);
         return;
     }
     // Asked each time: the service may have been replaced since the last name.
-    whenAnswered<QStringList>(m_bus, callOf(QStringLiteral("GetCapabilities")), this,
-                              [this, domain](const QDBusPendingReply<QStringList>& reply) {
-                                  if (reply.isError())
-                                      Q_EMIT notShown(domain);
-                                  else
-                                      notify(domain, reply.value());
-                              });
+    whenAnswered<QStringList>(
+        m_bus, callOf(QStringLiteral("GetCapabilities")), this,
+        [this, domain, confirmedByRegistry](const QDBusPendingReply<QStringList>& reply) {
+            if (reply.isError())
+                Q_EMIT notShown(domain, confirmedByRegistry);
+            else
+                notify(domain, confirmedByRegistry, reply.value());
+        });
 }
 
-void DesktopNotifier::notify(const QString& domain, const QStringList& capabilities) {
+void DesktopNotifier::notify(const QString& domain, bool confirmedByRegistry,
+                             const QStringList& capabilities) {
     // A watched name is typed or read from a list: never markup of ours.
-    const QString body =
-        capabilities.contains(QStringLiteral("body-markup")) ? domain.toHtmlEscaped() : domain;
+    const QString body = freeBody(
+        capabilities.contains(QStringLiteral("body-markup")) ? domain.toHtmlEscaped() : domain,
+        confirmedByRegistry);
     const QStringList actions = {QStringLiteral("default"), QStringLiteral("打开关注列表"),
                                  kCopyAction, QStringLiteral("复制域名")};
     const QVariantMap hints = {{QStringLiteral("urgency"), QVariant::fromValue(kCriticalUrgency)}};
     QDBusMessage call = callOf(QStringLiteral("Notify"));
     call << QStringLiteral("Morrowcatch") << uint(0) << QStringLiteral("morrowcatch")
          << QStringLiteral("可以注册") << body << actions << hints << kServerDecidesExpiry;
-    whenAnswered<uint>(m_bus, call, this, [this, domain](const QDBusPendingReply<uint>& reply) {
-        if (reply.isError())
-            Q_EMIT notShown(domain);
-        else
-            m_shown.insert(reply.value(), domain);
-    });
+    whenAnswered<uint>(m_bus, call, this,
+                       [this, domain, confirmedByRegistry](const QDBusPendingReply<uint>& reply) {
+                           if (reply.isError())
+                               Q_EMIT notShown(domain, confirmedByRegistry);
+                           else
+                               m_shown.insert(reply.value(), domain);
+                       });
 }
 
 void DesktopNotifier::actionInvoked(uint id, const QString& key) {

@@ -14,13 +14,17 @@ class DesktopNotifier : public QObject {
 public:
     explicit DesktopNotifier(QDBusConnection bus, QObject* parent = nullptr);
 
-    void announceFree(const QString& domain);
+    // confirmedByRegistry false: the body says that no registry confirmed the name.
+    void announceFree(const QString& domain, bool confirmedByRegistry);
+
+    // The body's text before any escaping: the name, and the note when no registry confirmed it.
+    static QString freeBody(const QString& domain, bool confirmedByRegistry);
 
     // The action keys of the notification besides "default", a click on its body.
     static inline const QString kCopyAction = QStringLiteral("copy");
 
 Q_SIGNALS:
-    void notShown(const QString& domain);
+    void notShown(const QString& domain, bool confirmedByRegistry);
     // The user clicked the notification.
     void opened(const QString& domain);
     void copyRequested(const QString& domain);
@@ -30,7 +34,7 @@ private Q_SLOTS:
     void notificationClosed(uint id, uint reason);
 
 private:
-    void notify(const QString& domain, const QStringList& capabilities);
+    void notify(const QString& domain, bool confirmedByRegistry, const QStringList& capabilities);
 
     QDBusConnection m_bus;
     // Our notifications that are still up; the service's signals name every sender's.

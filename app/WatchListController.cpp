@@ -72,16 +72,19 @@ void WatchListController::openWindowAt(const QString& domain) {
     m_watchWindow->selectDomain(domain);
 }
 
-void WatchListController::announceFree(const QString& domain) {
+void WatchListController::announceFree(const QString& domain, bool confirmedByRegistry) {
     QApplication::alert(m_window);
-    m_notifier->announceFree(domain);
+    m_notifier->announceFree(domain, confirmedByRegistry);
 }
 
-void WatchListController::announceWithoutNotificationService(const QString& domain) {
+void WatchListController::announceWithoutNotificationService(const QString& domain,
+                                                             bool confirmedByRegistry) {
     QSystemTrayIcon* icon = m_tray.icon();
     if (icon && icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
         QSystemTrayIcon::supportsMessages()) {
-        icon->showMessage(QStringLiteral("可以注册"), domain, QSystemTrayIcon::Information);
+        icon->showMessage(QStringLiteral("可以注册"),
+                          DesktopNotifier::freeBody(domain, confirmedByRegistry),
+                          QSystemTrayIcon::Information);
     } else {
         openWindow();
     }

@@ -42,8 +42,8 @@ public:
     void openWindowAt(const QString& domain);
 
 private:
-    void announceFree(const QString& domain);
-    void announceWithoutNotificationService(const QString& domain);
+    void announceFree(const QString& domain, bool confirmedByRegistry);
+    void announceWithoutNotificationService(const QString& domain, bool confirmedByRegistry);
     void reportStoreFailure(const QString& reason);
 
     QWidget* m_window;

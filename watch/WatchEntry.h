@@ -1,5 +1,6 @@
 #pragma once
 
+#include "watch/RegistryStanding.h"
 #include "watch/WatchState.h"
 
 #include <QDate>
@@ -21,11 +22,12 @@ struct WatchEntry {
     // The first of the free answers in a row that have not yet made the name free. Kept in memory
     // only: after a restart the next free answer starts the row again, at the cost of one check.
     QDateTime freeSince;
+    RegistryStanding registry;
 
     // Equal when the file would hold the same, so freeSince does not count.
     friend bool operator==(const WatchEntry& a, const WatchEntry& b) {
         return a.domain == b.domain && a.deletionDate == b.deletionDate && a.state == b.state &&
                a.addedAt == b.addedAt && a.lastCheck == b.lastCheck && a.nextCheck == b.nextCheck &&
-               a.checkCount == b.checkCount;
+               a.checkCount == b.checkCount && a.registry == b.registry;
     }
 };

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr std::array<const char16_t*, WatchListModel::ColumnCount> kHeaders = {
-    u"域名", u"删除日期", u"状态", u"上次检查", u"下次检查", u"检查次数"};
+    u"域名", u"删除日期", u"状态", u"上次检查", u"下次检查", u"检查次数", u"注册局"};
 
 QString localTime(const QDateTime& time) {
     return time.isValid() ? time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
@@ -73,6 +73,8 @@ QVariant WatchListModel::data(const QModelIndex& index, int role) const {
         return sortKey(index.row(), static_cast<Column>(index.column()));
     if (role == Qt::ToolTipRole && index.column() == State)
         return stateTip(index.row());
+    if (role == Qt::ToolTipRole && index.column() == Registry)
+        return registryTip(index.row());
     return {};
 }
 
@@ -122,6 +124,8 @@ QString WatchListModel::text(int row, Column column) const {
         return localTime(entry->nextCheck);
     case CheckCount:
         return QString::number(entry->checkCount);
+    case Registry:
+        return RegistryColumnText(entry->registry);
     case ColumnCount:
         break;
     }
@@ -148,6 +152,8 @@ QVariant WatchListModel::sortKey(int row, Column column) const {
         return time(entry->nextCheck);
     case CheckCount:
         return entry->checkCount;
+    case Registry:
+        return RegistrySortRank(entry->registry);
     case ColumnCount:
         break;
     }
@@ -166,7 +172,10 @@ QString WatchListModel::stateTip(int row) const {
         m_store.recentChecks(domain, caught ? WatchStore::kChecksKeptPerName : kChecksInTip);
     QStringList lines;
     if (caught) {
-        const std::optional<QDateTime> at = WatchRules::caughtAt(checks);
+        std::optional<QDateTime> at = WatchRules::caughtAt(checks);
+        // Caught by the registry's word, not by an answer of the service.
+        if (!at && entry->registry.isHeld())
+            at = entry->registry.answeredAt;
         lines << QStringLiteral("发现已被抢注：") + localTime(at ? *at : entry->lastCheck);
     }
     for (const CheckRecord& check : checks.first(std::min<qsizetype>(checks.size(), kChecksInTip)))
@@ -175,6 +184,15 @@ QString WatchListModel::stateTip(int row) const {
         lines << QStringLiteral("尚未检查");
     return QStringLiteral("<p style='white-space:pre'>") + lines.join(u'\n').toHtmlEscaped() +
            QStringLiteral("</p>");
+}
+
+QString WatchListModel::registryTip(int row) const {
+    const WatchEntry* entry = entryAt(row);
+    if (!entry)
+        return {};
+    // The statuses came from a registry's server: shown escaped, like the state's answers.
+    return QStringLiteral("<p style='white-space:pre'>") +
+           RegistryTipText(entry->registry).toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 QByteArray WatchListModel::asCsv() const {

@@ -16,11 +16,21 @@ struct WatchEntry;
 class WatchListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Domain, DeletionDate, State, LastCheck, NextCheck, CheckCount, ColumnCount };
+    enum Column {
+        Domain,
+        DeletionDate,
+        State,
+        LastCheck,
+        NextCheck,
+        CheckCount,
+        Registry,
+        ColumnCount
+    };
     // How many checks a state's tooltip lists.
     static constexpr int kChecksInTip = 5;
     // What a sorting view compares: dates and times as numbers, the state by its place in a
-    // name's life, the count as a number; empty cells give no value.
+    // name's life, the count as a number, the registry's word from not held to held; empty cells
+    // give no value.
     static constexpr int SortRole = Qt::UserRole;
 
     // Monitor and store must outlive the model.
@@ -52,6 +62,7 @@ private:
     void indexRows();
     const WatchEntry* entryAt(int row) const;
     QString stateTip(int row) const;
+    QString registryTip(int row) const;
 
     const WatchMonitor& m_monitor;
     WatchStore& m_store;

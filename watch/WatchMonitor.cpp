@@ -37,6 +37,21 @@ WatchMonitor::WatchMonitor(WatchStore& store, StartCheck startCheck, Clock clock
     connect(&m_timer, &QTimer::timeout, this, &WatchMonitor::runDue);
 }
 
+WatchMonitor::~WatchMonitor() {
+    stop();
+}
+
+void WatchMonitor::setRegistry(AskRegistry ask, CancelRegistry cancel) {
+    cancelRegistry(m_registryAsked.keys());
+    m_askRegistry = std::move(ask);
+    m_cancelRegistry = std::move(cancel);
+}
+
+void WatchMonitor::stop() {
+    m_stopped = true;
+    cancelRegistry(m_registryAsked.keys());
+}
+
 void WatchMonitor::load() {
     m_entries = m_store.loadAll();
     m_interval = m_store.interval();
@@ -146,6 +161,7 @@ int WatchMonitor::remove(const QStringList& domains) {
     m_entries.removeIf([&](const WatchEntry& entry) { return gone.contains(entry.domain); });
     m_requested.removeIf([&](const QString& domain) { return gone.contains(domain); });
     reindex();
+    cancelRegistry(gone.values());
     m_unremoved.unite(gone);
     const bool written = m_store.remove(m_unremoved.values()) >= 0;
     if (written)
@@ -297,6 +313,7 @@ void WatchMonitor::startCheck(const QString& domain) {
     m_checking = true;
     m_checkingDomain = domain;
     const quint64 token = ++m_checkToken;
+    askRegistry(domain);
     QPointer<WatchMonitor> self(this);
     m_startCheck(domain, [self, token, domain](const CheckResult& result) {
         if (self)
@@ -321,17 +338,72 @@ void WatchMonitor::finishCheck(quint64 token, const QString& domain, CheckResult
         if (result.rateRefused)
             record.verdict = CheckVerdict::NoVerdict;
         const bool wasFree = m_entries[index].state == WatchState::Free;
+        const bool rowStarted = m_entries[index].freeSince.isValid();
         const WatchEntry after =
             WatchRules::afterCheck(m_entries[index], record, m_interval, m_zone);
         m_entries[index] = after;
         const bool written = writeCheck(record, after);
         emit entryChanged(domain);
         if (!wasFree && after.state == WatchState::Free)
-            emit becameFree(domain);
+            emit becameFree(domain, after.registry.isNotHeld());
+        // The registry may say at once what the service needs a second answer for.
+        if (!rowStarted && after.freeSince.isValid())
+            askRegistry(domain);
         if (!written)
             reportStoreFailure();
     }
     rearm();
+}
+
+void WatchMonitor::askRegistry(const QString& domain) {
+    if (!m_askRegistry || m_stopped || m_registryAsked.contains(domain))
+        return;
+    const quint64 token = ++m_registryToken;
+    m_registryAsked.insert(domain, {token, 0});
+    QPointer<WatchMonitor> self(this);
+    const quint64 id = m_askRegistry(domain, [self, domain, token](const RegistryResult& result) {
+        if (self)
+            self->finishRegistry(domain, token, result);
+    });
+    // An answer given before ask returned has taken the question off already.
+    const auto asked = m_registryAsked.find(domain);
+    if (asked != m_registryAsked.end() && asked->token == token)
+        asked->id = id;
+}
+
+void WatchMonitor::finishRegistry(const QString& domain, quint64 token,
+                                  const RegistryResult& result) {
+    const auto asked = m_registryAsked.constFind(domain);
+    if (asked == m_registryAsked.cend() || asked->token != token)
+        return;
+    m_registryAsked.erase(asked);
+    const qsizetype index = indexOf(domain);
+    if (index < 0)
+        return;
+    const QDateTime now = m_clock();
+    const bool wasFree = m_entries[index].state == WatchState::Free;
+    const WatchEntry after = WatchRules::afterRegistryAnswer(
+        m_entries[index], StandingOf(result, now), m_interval, now, m_zone);
+    m_entries[index] = after;
+    const bool written = m_store.updateMany({after});
+    emit entryChanged(domain);
+    if (!wasFree && after.state == WatchState::Free)
+        emit becameFree(domain, true);
+    if (!written)
+        reportStoreFailure();
+    rearm();
+}
+
+void WatchMonitor::cancelRegistry(const QStringList& domains) {
+    for (const QString& domain : domains) {
+        const auto asked = m_registryAsked.constFind(domain);
+        if (asked == m_registryAsked.cend())
+            continue;
+        const quint64 id = asked->id;
+        m_registryAsked.erase(asked);
+        if (m_cancelRegistry && id != 0)
+            m_cancelRegistry(id);
+    }
 }
 
 bool WatchMonitor::writeCheck(const CheckRecord& record, const WatchEntry& after) {

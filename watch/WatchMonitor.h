@@ -1,5 +1,6 @@
 #pragma once
 
+#include "registry/RegistryResult.h"
 #include "watch/CheckRecord.h"
 #include "watch/WatchEntry.h"
 
@@ -31,6 +32,11 @@ public:
     using CheckDone = std::function<void(const CheckResult& result)>;
     using StartCheck = std::function<void(const QString& domain, CheckDone done)>;
     using ZoneSource = std::function<QTimeZone()>;
+    // Asks a name's registry; done is called once, from the event loop, unless the question is
+    // cancelled by the id returned.
+    using RegistryDone = std::function<void(const RegistryResult& result)>;
+    using AskRegistry = std::function<quint64(const QString& domain, RegistryDone done)>;
+    using CancelRegistry = std::function<void(quint64 id)>;
 
     struct NewName {
         QString domain;
@@ -39,6 +45,7 @@ public:
 
     // The store must be open and outlive the monitor.
     WatchMonitor(WatchStore& store, StartCheck startCheck, Clock clock, QObject* parent = nullptr);
+    ~WatchMonitor() override;
 
     // Reads the list and the interval from the store; overdue names are due at once.
     void load();
@@ -71,6 +78,14 @@ public:
         m_cancelCheck = std::move(cancelCheck);
     }
     bool isHeld() const { return m_held; }
+
+    // From now on every check of a name also asks its registry, and a first free answer asks it
+    // again at once. Without this only the service's answers count.
+    void setRegistry(AskRegistry ask, CancelRegistry cancel);
+    // Registry questions run beside the checks, on other servers, so a hold leaves them be; stop
+    // calls them off for good.
+    void stop();
+    qsizetype registryQuestionsInFlight() const { return m_registryAsked.size(); }
     bool isChecking() const { return m_checking; }
     std::chrono::milliseconds spacing() const { return m_spacing; }
     // The moment the monitor next wants to run; invalid while nothing is planned.
@@ -84,7 +99,9 @@ public:
 signals:
     void entryChanged(const QString& domain);
     void entriesReset();
-    void becameFree(const QString& domain);
+    // confirmedByRegistry: the registry said the name is not held; otherwise the service's two
+    // free answers alone made it free, no registry being able to tell.
+    void becameFree(const QString& domain, bool confirmedByRegistry);
     // A change could not be written; the text says why.
     void storeFailed(const QString& error);
 
@@ -100,6 +117,9 @@ private:
     QDateTime spacingGate(const QDateTime& now) const;
     void startCheck(const QString& domain);
     void finishCheck(quint64 token, const QString& domain, CheckResult result);
+    void askRegistry(const QString& domain);
+    void finishRegistry(const QString& domain, quint64 token, const RegistryResult& result);
+    void cancelRegistry(const QStringList& domains);
     void rearm();
     void reportStoreFailure();
 
@@ -127,4 +147,14 @@ private:
     bool m_checking = false;
     bool m_running = false;
     quint64 m_checkToken = 0;
+
+    AskRegistry m_askRegistry;
+    CancelRegistry m_cancelRegistry;
+    struct RegistryQuestion {
+        quint64 token = 0;
+        quint64 id = 0;
+    };
+    QHash<QString, RegistryQuestion> m_registryAsked;
+    quint64 m_registryToken = 0;
+    bool m_stopped = false;
 };

@@ -146,13 +146,14 @@ WatchEntry afterCheck(WatchEntry entry, const CheckRecord& record, seconds inter
         if (!entry.freeSince.isValid() || at < entry.freeSince) {
             entry.freeSince = at;
         } else if (entry.freeSince.msecsTo(at) >= milliseconds(kConfirmAfter).count()) {
-            entry.state = WatchState::Free;
+            if (!entry.registry.isHeld())
+                entry.state = WatchState::Free;
             entry.freeSince = QDateTime();
         }
         break;
     case CheckVerdict::Registered:
         entry.freeSince = QDateTime();
-        if (entry.state == WatchState::Free)
+        if (entry.state == WatchState::Free && !entry.registry.isNotHeld())
             entry.state = WatchState::Caught;
         break;
     case CheckVerdict::NoVerdict:
@@ -161,6 +162,21 @@ WatchEntry afterCheck(WatchEntry entry, const CheckRecord& record, seconds inter
     }
     entry.state = stateAt(entry, at, zone);
     entry.nextCheck = plannedCheck(entry, interval, at, zone);
+    return entry;
+}
+
+WatchEntry afterRegistryAnswer(WatchEntry entry, const RegistryStanding& standing, seconds interval,
+                               const QDateTime& now, const QTimeZone& zone) {
+    entry.registry = standing;
+    if (standing.isNotHeld() && entry.state != WatchState::Free) {
+        entry.state = WatchState::Free;
+        entry.freeSince = QDateTime();
+    } else if (standing.isHeld() && entry.state == WatchState::Free) {
+        entry.state = WatchState::Caught;
+    } else {
+        return entry;
+    }
+    entry.nextCheck = plannedCheck(entry, interval, now, zone);
     return entry;
 }
 

@@ -82,9 +82,18 @@ WatchEntry newEntry(const QString& domain, std::optional<QDate> date, const QDat
 // The entry after a check: counted whatever it found. Free on the second free answer in a row at
 // least kConfirmAfter after the first; any other answer starts the row again. A free name found
 // registered is caught. The next check is one interval later (not before the date starts), or
-// kConfirmAfter after a first free answer.
+// kConfirmAfter after a first free answer. The registry outweighs the service: while its last
+// word holds the name, a second free answer ends the row instead; while it says the name is not
+// held, a registered answer catches nothing.
 WatchEntry afterCheck(WatchEntry entry, const CheckRecord& record, seconds interval,
                       const QTimeZone& zone = QTimeZone::systemTimeZone());
+
+// The entry after its registry answered: not held makes the name free at once, whatever the
+// service said; a free name the registry holds is caught. Without a verdict nothing changes but
+// the standing kept.
+WatchEntry afterRegistryAnswer(WatchEntry entry, const RegistryStanding& standing, seconds interval,
+                               const QDateTime& now,
+                               const QTimeZone& zone = QTimeZone::systemTimeZone());
 
 // When the next check should be; invalid for names not checked on their own. Planned from the
 // earlier of the last check and now, so that a clock set back silences no name.

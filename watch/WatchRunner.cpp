@@ -10,6 +10,13 @@ WatchRunner::WatchRunner(QString checkBase, Clock clock, const RegistrySettings&
           },
           clock) {
     m_monitor.setCancelCheck([this] { m_question.abort(); });
+    if (m_registry.isEnabled()) {
+        m_monitor.setRegistry(
+            [this](const QString& domain, WatchMonitor::RegistryDone done) {
+                return m_registry.lookup().lookup(domain, std::move(done));
+            },
+            [this](quint64 id) { m_registry.lookup().cancel(id); });
+    }
 }
 
 StoreOpenResult WatchRunner::open(const QString& path) {
@@ -31,6 +38,7 @@ void WatchRunner::stop() {
     if (m_stopped)
         return;
     m_stopped = true;
+    m_monitor.stop();
     if (m_holds++ == 0)
         m_monitor.setHeld(true);
 }

@@ -145,27 +145,81 @@ const char* const kCreateSchema[] = {
     "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
 };
 
-const QString kInsertEntry =
-    u"INSERT OR IGNORE INTO watched (domain, deletion_date, state, added_at, last_check, "
-    "next_check, check_count) VALUES (?, ?, ?, ?, ?, ?, ?)"_s;
-const QString kWriteEntry = u"UPDATE watched SET deletion_date = ?, state = ?, last_check = ?, "
-                            "next_check = ?, check_count = ? WHERE domain = ?"_s;
-
-const char* const kSchemaProbes[] = {
-    "SELECT id, domain, deletion_date, state, added_at, last_check, next_check, check_count "
-    "FROM %1.watched LIMIT 1",
-    "SELECT id, watched_id, time, http_status, verdict, first_line FROM %1.check_log LIMIT 1",
-    "SELECT key, value FROM %1.settings LIMIT 1",
+// Version 2: the registry's last word on each name.
+const char* const kAddRegistryColumns[] = {
+    "ALTER TABLE watched ADD COLUMN registry_verdict INTEGER",
+    "ALTER TABLE watched ADD COLUMN registry_reason INTEGER",
+    "ALTER TABLE watched ADD COLUMN registry_statuses TEXT",
+    "ALTER TABLE watched ADD COLUMN registry_expiration INTEGER",
+    "ALTER TABLE watched ADD COLUMN registry_answered_at INTEGER",
 };
 
-const char* const kCopyIntoMemory[] = {
+const QString kInsertEntry =
+    u"INSERT OR IGNORE INTO watched (domain, deletion_date, state, added_at, last_check, "
+    "next_check, check_count, registry_verdict, registry_reason, registry_statuses, "
+    "registry_expiration, registry_answered_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s;
+const QString kWriteEntry =
+    u"UPDATE watched SET deletion_date = ?, state = ?, last_check = ?, next_check = ?, "
+    "check_count = ?, registry_verdict = ?, registry_reason = ?, registry_statuses = ?, "
+    "registry_expiration = ?, registry_answered_at = ? WHERE domain = ?"_s;
+
+struct SchemaProbe {
+    int since; // the first version with these columns
+    const char* statement;
+};
+const SchemaProbe kSchemaProbes[] = {
+    {1, "SELECT id, domain, deletion_date, state, added_at, last_check, next_check, check_count "
+        "FROM %1.watched LIMIT 1"},
+    {1, "SELECT id, watched_id, time, http_status, verdict, first_line FROM %1.check_log LIMIT 1"},
+    {1, "SELECT key, value FROM %1.settings LIMIT 1"},
+    {2, "SELECT registry_verdict, registry_reason, registry_statuses, registry_expiration, "
+        "registry_answered_at FROM %1.watched LIMIT 1"},
+};
+
+// A list read into memory takes the newest schema; a file of an older version leaves the newer
+// columns empty.
+const char* const kCopyWatchedV1 =
     "INSERT INTO main.watched (id, domain, deletion_date, state, added_at, last_check, "
     "next_check, check_count) SELECT id, domain, deletion_date, state, added_at, last_check, "
-    "next_check, check_count FROM disk.watched",
+    "next_check, check_count FROM disk.watched";
+const char* const kCopyWatchedV2 =
+    "INSERT INTO main.watched (id, domain, deletion_date, state, added_at, last_check, "
+    "next_check, check_count, registry_verdict, registry_reason, registry_statuses, "
+    "registry_expiration, registry_answered_at) SELECT id, domain, deletion_date, state, "
+    "added_at, last_check, next_check, check_count, registry_verdict, registry_reason, "
+    "registry_statuses, registry_expiration, registry_answered_at FROM disk.watched";
+const char* const kCopyIntoMemory[] = {
     "INSERT INTO main.check_log (id, watched_id, time, http_status, verdict, first_line) "
     "SELECT id, watched_id, time, http_status, verdict, first_line FROM disk.check_log",
     "INSERT INTO main.settings (key, value) SELECT key, value FROM disk.settings",
 };
+
+void bindRegistry(const RegistryStanding& standing, QSqlQuery& query) {
+    const bool asked = standing.answeredAt.isValid();
+    const QVariant noNumber(QMetaType::fromType<int>());
+    query.addBindValue(asked ? QVariant(StoredRegistryVerdict(standing.verdict)) : noNumber);
+    query.addBindValue(asked ? QVariant(StoredNoVerdictReason(standing.reason)) : noNumber);
+    query.addBindValue(asked ? QVariant(standing.statuses.join(u'\n'))
+                             : QVariant(QMetaType::fromType<QString>()));
+    query.addBindValue(storedTime(standing.expiration));
+    query.addBindValue(storedTime(standing.answeredAt));
+}
+
+RegistryStanding readRegistry(const QSqlQuery& query, int first) {
+    RegistryStanding standing;
+    standing.answeredAt = readTime(query.value(first + 4));
+    if (!standing.answeredAt.isValid())
+        return standing;
+    standing.verdict = RegistryVerdictFromStored(query.value(first).toInt());
+    standing.reason = standing.verdict == RegistryVerdict::NoVerdict
+                          ? NoVerdictReasonFromStored(query.value(first + 1).toInt())
+                          : NoVerdictReason::None;
+    const QString statuses = query.value(first + 2).toString();
+    if (!statuses.isEmpty())
+        standing.statuses = statuses.split(u'\n').mid(0, kStatusesKept);
+    standing.expiration = readTime(query.value(first + 3));
+    return standing;
+}
 
 } // namespace
 
@@ -392,8 +446,9 @@ WatchStore::Opening WatchStore::validate(QSqlQuery& query, const QString& schema
             return unusable(Cause::ForeignFile, u"%1 holds tables of something else"_s.arg(m_path));
     } else {
         // Reading every column the program uses proves the schema is the one it expects.
-        for (const char* probe : kSchemaProbes) {
-            if (query.exec(QString::fromLatin1(probe).arg(schema)))
+        for (const SchemaProbe& probe : kSchemaProbes) {
+            if (probe.since > version ||
+                query.exec(QString::fromLatin1(probe.statement).arg(schema)))
                 continue;
             constexpr int kNoSuchTableOrColumn = 1;
             if (sqliteCode(query.lastError()) == kNoSuchTableOrColumn)
@@ -430,6 +485,8 @@ WatchStore::Opening WatchStore::copyIntoMemory(const QString& uri, const QString
     Opening read = validate(query, u"disk"_s, checkIntegrity, version);
     if (read == Opening::Ok && version > 0) {
         const bool copied = inTransaction([&](QSqlQuery& copy) {
+            if (!copy.exec(QString::fromLatin1(version >= 2 ? kCopyWatchedV2 : kCopyWatchedV1)))
+                return fail(u"cannot read %1"_s.arg(path), copy.lastError());
             for (const char* statement : kCopyIntoMemory) {
                 if (!copy.exec(QString::fromLatin1(statement)))
                     return fail(u"cannot read %1"_s.arg(path), copy.lastError());
@@ -491,6 +548,12 @@ bool WatchStore::migrate(int fromVersion) {
             for (const char* statement : kCreateSchema) {
                 if (!query.exec(QString::fromLatin1(statement)))
                     return fail(u"cannot create the watch list"_s, query.lastError());
+            }
+            [[fallthrough]];
+        case 1:
+            for (const char* statement : kAddRegistryColumns) {
+                if (!query.exec(QString::fromLatin1(statement)))
+                    return fail(u"cannot add the registry's columns"_s, query.lastError());
             }
             // Later versions add their steps here, each falling through to the next.
             break;
@@ -557,6 +620,7 @@ bool WatchStore::insertEntry(const WatchEntry& entry, QSqlQuery& query, bool& in
     query.addBindValue(storedTime(entry.lastCheck));
     query.addBindValue(storedTime(entry.nextCheck));
     query.addBindValue(entry.checkCount);
+    bindRegistry(entry.registry, query);
     if (!query.exec())
         return fail(u"cannot add %1"_s.arg(entry.domain), query.lastError());
     inserted = query.numRowsAffected() == 1;
@@ -569,6 +633,7 @@ bool WatchStore::writeEntry(const WatchEntry& entry, QSqlQuery& query) {
     query.addBindValue(storedTime(entry.lastCheck));
     query.addBindValue(storedTime(entry.nextCheck));
     query.addBindValue(entry.checkCount);
+    bindRegistry(entry.registry, query);
     query.addBindValue(entry.domain);
     if (!query.exec())
         return fail(u"cannot write %1"_s.arg(entry.domain), query.lastError());
@@ -662,7 +727,8 @@ QList<WatchEntry> WatchStore::loadAll() {
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     query.setForwardOnly(true);
     if (!query.exec(u"SELECT domain, deletion_date, state, added_at, last_check, next_check, "
-                    "check_count FROM watched ORDER BY id"_s)) {
+                    "check_count, registry_verdict, registry_reason, registry_statuses, "
+                    "registry_expiration, registry_answered_at FROM watched ORDER BY id"_s)) {
         fail(u"cannot read the watch list"_s, query.lastError());
         return entries;
     }
@@ -675,6 +741,7 @@ QList<WatchEntry> WatchStore::loadAll() {
         entry.lastCheck = readTime(query.value(4));
         entry.nextCheck = readTime(query.value(5));
         entry.checkCount = query.value(6).toInt();
+        entry.registry = readRegistry(query, 7);
         entries.append(std::move(entry));
     }
     // A row that cannot be read ends the loop as the last row would.

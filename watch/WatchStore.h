@@ -40,7 +40,7 @@ struct StoreOpenResult {
 // change is committed in its own transaction before the call returns.
 class WatchStore {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     // Older checks of a name are dropped, so the file cannot grow without bound.
     static constexpr int kChecksKeptPerName = 50;
 

@@ -24,6 +24,7 @@ const QString kMarkupName = u"<b>free</b>&co.com"_s;
 struct BodyCase {
     const char* what;
     QStringList capabilities;
+    bool confirmedByRegistry;
     QString expectedBody;
 };
 
@@ -43,7 +44,7 @@ TEST_P(DesktopNotifierBody, notifyCarriesTheExactArguments) {
     DesktopNotifier notifier(bus.connect());
     QSignalSpy notShown(&notifier, &DesktopNotifier::notShown);
 
-    notifier.announceFree(kMarkupName);
+    notifier.announceFree(kMarkupName, GetParam().confirmedByRegistry);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !service.received().isEmpty(); }, 20000));
     const FakeNotificationService::Notification& shown = service.received().front();
     EXPECT_EQ(shown.signature, u"susssasa{sv}i"_s);
@@ -65,13 +66,22 @@ TEST_P(DesktopNotifierBody, notifyCarriesTheExactArguments) {
     EXPECT_EQ(notShown.count(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DesktopNotifierBody,
-                         ::testing::Values(BodyCase{"markup",
-                                                    {u"actions"_s, u"body-markup"_s},
-                                                    u"&lt;b&gt;free&lt;/b&gt;&amp;co.com"_s},
-                                           BodyCase{
-                                               "plain", {u"actions"_s, u"body"_s}, kMarkupName}),
-                         [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DesktopNotifierBody,
+    ::testing::Values(BodyCase{"markup",
+                               {u"actions"_s, u"body-markup"_s},
+                               true,
+                               u"&lt;b&gt;free&lt;/b&gt;&amp;co.com"_s},
+                      BodyCase{"plain", {u"actions"_s, u"body"_s}, true, kMarkupName},
+                      BodyCase{"markupUnconfirmed",
+                               {u"actions"_s, u"body-markup"_s},
+                               false,
+                               u"&lt;b&gt;free&lt;/b&gt;&amp;co.com（未经注册局核实）"_s},
+                      BodyCase{"plainUnconfirmed",
+                               {u"actions"_s, u"body"_s},
+                               false,
+                               kMarkupName + u"（未经注册局核实）"_s}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST(DesktopNotifier, onlyOurNotificationsStillShownAnswerTheirActions) {
     PrivateBus bus;
@@ -81,8 +91,8 @@ TEST(DesktopNotifier, onlyOurNotificationsStillShownAnswerTheirActions) {
     QSignalSpy opened(&notifier, &DesktopNotifier::opened);
     QSignalSpy copied(&notifier, &DesktopNotifier::copyRequested);
     // The signals are only seen once the notifier listens: an answered call proves that.
-    notifier.announceFree(u"one.com"_s);
-    notifier.announceFree(u"two.com"_s);
+    notifier.announceFree(u"one.com"_s, true);
+    notifier.announceFree(u"two.com"_s, true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return service.received().size() == 2; }, 20000));
     const uint two = service.lastId();
     const uint one = two - 1;
@@ -120,9 +130,10 @@ TEST(DesktopNotifier, withoutAServiceThatTakesIt_theNameIsNotShown) {
         DesktopNotifier notifier(kind == Bus::NotConnected ? QDBusConnection(QString())
                                                            : bus.connect());
         QSignalSpy notShown(&notifier, &DesktopNotifier::notShown);
-        notifier.announceFree(u"free.com"_s);
+        notifier.announceFree(u"free.com"_s, false);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !notShown.isEmpty(); }, 20000));
         EXPECT_EQ(notShown.front().front().toString(), u"free.com"_s);
+        EXPECT_FALSE(notShown.front().at(1).toBool()) << "the tray says it unconfirmed too";
     }
 }
 
@@ -158,6 +169,9 @@ TEST(DesktopNotifier, fromTheWindow_aClickOpensTheWatchListAtTheNameAndCopyCopie
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return !service.received().isEmpty(); }, 20000));
     EXPECT_EQ(form.watchListWindow(), nullptr) << "the notification is enough";
+    EXPECT_EQ(service.received().front().body,
+              kMarkupName.toHtmlEscaped() + u"（未经注册局核实）"_s)
+        << "no registry was asked: the two free answers alone made it free";
 
     service.invokeAction(service.lastId(), u"default"_s);
     ASSERT_TRUE(QTest::qWaitFor(

@@ -58,10 +58,11 @@ TEST(RealNotificationService, aFreeNameIsShownAndAClickOpensTheWatchListAtIt) {
             return shown.size() >= 5;
         },
         30000));
-    // The service was set up to read markup in bodies, so the name had to be escaped.
-    EXPECT_EQ(shown,
-              (QStringList{u"Morrowcatch"_s, u"可以注册"_s, u"&lt;b&gt;free&lt;/b&gt;&amp;co.com"_s,
-                           u"morrowcatch"_s, u"CRITICAL"_s}));
+    // The service was set up to read markup in bodies, so the name had to be escaped; no
+    // registry was asked, so the body says the name was not confirmed by one.
+    EXPECT_EQ(shown, (QStringList{u"Morrowcatch"_s, u"可以注册"_s,
+                                  u"&lt;b&gt;free&lt;/b&gt;&amp;co.com（未经注册局核实）"_s,
+                                  u"morrowcatch"_s, u"CRITICAL"_s}));
     EXPECT_EQ(form.watchListWindow(), nullptr) << "the notification is enough";
 
     // The newest notification's default action, as a click on it.

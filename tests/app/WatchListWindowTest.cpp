@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -358,4 +359,26 @@ TEST_F(WatchListWindowTest, selectDomainSelectsTheNamesRowAndBringsItIntoView) {
         EXPECT_TRUE(view->viewport()->rect().contains(
             view->visualRect(view->selectionModel()->selectedRows().value(0)).center()));
     }
+}
+
+TEST_F(WatchListWindowTest, columnsSavedBeforeTheRegistryColumnKeepTheirWidthsAndShowIt) {
+    // A header saved by the six-column window of the release before.
+    QStandardItemModel sixColumns(0, 6);
+    QTableView oldView;
+    oldView.setModel(&sixColumns);
+    oldView.setColumnWidth(0, 233);
+    {
+        QSettings settings(settingsPath, QSettings::IniFormat);
+        settings.setValue(u"watchListWindow/headerState"_s,
+                          oldView.horizontalHeader()->saveState());
+    }
+    monitor->add(u"a.example"_s);
+    window = makeWindow();
+    window->show();
+    QHeaderView* header = window->view()->horizontalHeader();
+    ASSERT_EQ(header->count(), WatchListModel::ColumnCount);
+    EXPECT_FALSE(header->isSectionHidden(WatchListModel::Registry));
+    EXPECT_GT(header->sectionSize(WatchListModel::Registry), 20);
+    EXPECT_EQ(window->view()->model()->index(0, WatchListModel::Registry).data().toString(),
+              u"无法查询"_s);
 }

@@ -50,12 +50,12 @@ protected:
 
 } // namespace
 
-TEST_F(WatchListModelTest, showsTheSixColumnsWithDatesAndLocalTimes) {
+TEST_F(WatchListModelTest, showsTheSevenColumnsWithDatesAndLocalTimes) {
     QStringList headers;
     for (int c = 0; c < model->columnCount(); ++c)
         headers << model->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(headers, (QStringList{u"域名"_s, u"删除日期"_s, u"状态"_s, u"上次检查"_s,
-                                    u"下次检查"_s, u"检查次数"_s}));
+                                    u"下次检查"_s, u"检查次数"_s, u"注册局"_s}));
 
     ASSERT_TRUE(monitor->add(u"Later.Example"_s, QDate(2025, 3, 5)));
     ASSERT_TRUE(monitor->add(u"free.example"_s));
@@ -73,16 +73,22 @@ TEST_F(WatchListModelTest, showsTheSixColumnsWithDatesAndLocalTimes) {
                                         u"等待删除"_s,
                                         {},
                                         u"2025-03-05 00:00:00"_s,
-                                        u"0"_s}));
-    EXPECT_EQ(
-        rowTexts(1),
-        (QStringList{u"free.example"_s, {}, u"可以注册"_s, u"2025-03-01 20:00:30"_s, {}, u"2"_s}));
+                                        u"0"_s,
+                                        u"无法查询"_s}));
+    EXPECT_EQ(rowTexts(1), (QStringList{u"free.example"_s,
+                                        {},
+                                        u"可以注册"_s,
+                                        u"2025-03-01 20:00:30"_s,
+                                        {},
+                                        u"2"_s,
+                                        u"无法查询"_s}));
     EXPECT_EQ(rowTexts(2), (QStringList{u"open.example"_s,
                                         {},
                                         u"正在关注"_s,
                                         u"2025-03-01 20:00:02"_s,
                                         u"2025-03-01 20:10:02"_s,
-                                        u"1"_s}));
+                                        u"1"_s,
+                                        u"无法查询"_s}));
 }
 
 TEST_F(WatchListModelTest, rowsFollowTheMonitorsAddsChecksAndRemovals) {
@@ -176,9 +182,9 @@ TEST_F(WatchListModelTest, theCsvHasTheHeadersAndEveryRowAsShownWithFormulasDefu
     const QByteArray csv = model->asCsv();
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(QString::fromUtf8(csv.mid(3)),
-              u"域名,删除日期,状态,上次检查,下次检查,检查次数\r\n"
-              u"a.example,2025-03-05,等待删除,,2025-03-05 00:00:00,0\r\n"
-              u"'=cmd.example,,正在关注,2025-03-01 20:00:00,2025-03-01 20:10:00,1\r\n"_s);
+              u"域名,删除日期,状态,上次检查,下次检查,检查次数,注册局\r\n"
+              u"a.example,2025-03-05,等待删除,,2025-03-05 00:00:00,0,无法查询\r\n"
+              u"'=cmd.example,,正在关注,2025-03-01 20:00:00,2025-03-01 20:10:00,1,无法查询\r\n"_s);
 }
 
 TEST_F(WatchListModelTest, removedNamesGoAsRowRangesFromTheLastWithoutAReset) {
@@ -284,9 +290,13 @@ TEST_F(WatchListModelTest, aCaughtNamesTipSaysWhenItWasFoundRegisteredAgain) {
         monitor->checkNow({u"a.example"_s});
         answer(i % 2 ? CheckVerdict::NoVerdict : CheckVerdict::Registered);
     }
-    EXPECT_EQ(
-        rowTexts(0),
-        (QStringList{u"a.example"_s, {}, u"已被抢注"_s, u"2025-03-01 20:07:30"_s, {}, u"9"_s}));
+    EXPECT_EQ(rowTexts(0), (QStringList{u"a.example"_s,
+                                        {},
+                                        u"已被抢注"_s,
+                                        u"2025-03-01 20:07:30"_s,
+                                        {},
+                                        u"9"_s,
+                                        u"无法查询"_s}));
     const QStringList lines = stateTip(0).split(u'\n');
     ASSERT_EQ(lines.size(), 1 + WatchListModel::kChecksInTip);
     EXPECT_EQ(lines[0], u"<p style='white-space:pre'>发现已被抢注：2025-03-01 20:01:30"_s);

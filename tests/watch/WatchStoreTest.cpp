@@ -1,3 +1,4 @@
+#include "V1WatchList.h"
 #include "support/QStringPrinter.h"
 
 #include "watch/WatchRules.h"
@@ -216,4 +217,81 @@ TEST_F(WatchStoreTest, secondDamagedFile_doesNotOverwriteTheFirst) {
 TEST(WatchStorePath, defaultFileLiesInTheApplicationDataFolder) {
     EXPECT_TRUE(WatchStore::defaultPath().endsWith(u"/watchlist.sqlite"_s));
     EXPECT_TRUE(QDir::isAbsolutePath(WatchStore::defaultPath()));
+}
+
+TEST_F(WatchStoreTest, versionOneFile_isMigratedKeepingNamesAndChecks) {
+    MakeV1WatchList(path());
+    const StoreOpenResult result = m_store.open(path());
+    ASSERT_EQ(result.status, StoreOpenResult::Status::Opened) << result.error.toStdString();
+    EXPECT_TRUE(result.notice.isEmpty());
+    const QList<WatchEntry> entries = m_store.loadAll();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].domain, u"old.example"_s);
+    EXPECT_EQ(entries[0].deletionDate, QDate(2025, 3, 5));
+    EXPECT_EQ(entries[1].domain, u"checked.example"_s);
+    EXPECT_EQ(entries[1].state, WatchState::Watching);
+    EXPECT_EQ(entries[1].checkCount, 1);
+    EXPECT_EQ(entries[1].lastCheck, kNow.addSecs(60));
+    EXPECT_FALSE(entries[1].registry.answeredAt.isValid()) << "never asked";
+    const QList<CheckRecord> checks = m_store.recentChecks(u"checked.example"_s, 5);
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_EQ(checks[0].verdict, CheckVerdict::Registered);
+    EXPECT_EQ(m_store.interval(), 600s);
+
+    // The new columns are there and take the registry's word.
+    WatchEntry held = entries[1];
+    held.registry = {RegistryVerdict::HeldPendingDelete,
+                     NoVerdictReason::None,
+                     {u"pending delete"_s, u"redemption period"_s},
+                     kNow.addDays(3),
+                     kNow.addSecs(120)};
+    ASSERT_TRUE(m_store.updateMany({held}));
+    m_store.close();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"test-read"_s);
+        db.setDatabaseName(path());
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(u"PRAGMA user_version"_s) && query.next());
+        EXPECT_EQ(query.value(0).toInt(), WatchStore::kSchemaVersion);
+        EXPECT_EQ(WatchStore::kSchemaVersion, 2);
+        ASSERT_TRUE(query.exec(u"SELECT registry_verdict, registry_statuses FROM watched "
+                               "WHERE domain = 'checked.example'"_s) &&
+                    query.next());
+        EXPECT_FALSE(query.value(0).isNull());
+    }
+    QSqlDatabase::removeDatabase(u"test-read"_s);
+
+    ASSERT_EQ(m_store.open(path()).status, StoreOpenResult::Status::Opened);
+    const QList<WatchEntry> reread = m_store.loadAll();
+    ASSERT_EQ(reread.size(), 2);
+    EXPECT_EQ(reread[1].registry, held.registry);
+    EXPECT_EQ(reread[1], held);
+    EXPECT_EQ(m_store.recentChecks(u"checked.example"_s, 5), checks);
+}
+
+TEST_F(WatchStoreTest, registryStanding_roundTripsEveryVerdictAndReason) {
+    ASSERT_EQ(m_store.open(path()).status, StoreOpenResult::Status::Opened);
+    const QList<std::pair<RegistryVerdict, NoVerdictReason>> kinds = {
+        {RegistryVerdict::Held, NoVerdictReason::None},
+        {RegistryVerdict::HeldInRedemption, NoVerdictReason::None},
+        {RegistryVerdict::HeldPendingDelete, NoVerdictReason::None},
+        {RegistryVerdict::NotHeld, NoVerdictReason::None},
+        {RegistryVerdict::NoVerdict, NoVerdictReason::InvalidName},
+        {RegistryVerdict::NoVerdict, NoVerdictReason::UnknownRegistry},
+        {RegistryVerdict::NoVerdict, NoVerdictReason::Unreachable},
+        {RegistryVerdict::NoVerdict, NoVerdictReason::Unreadable},
+        {RegistryVerdict::NoVerdict, NoVerdictReason::Refused},
+    };
+    QList<WatchEntry> written;
+    for (qsizetype i = 0; i < kinds.size(); ++i) {
+        WatchEntry entry = WatchRules::newEntry(u"n%1.example"_s.arg(i), std::nullopt, kNow);
+        entry.registry.verdict = kinds[i].first;
+        entry.registry.reason = kinds[i].second;
+        entry.registry.answeredAt = kNow.addSecs(i);
+        written.append(entry);
+    }
+    ASSERT_EQ(m_store.addMany(written).size(), written.size());
+    ASSERT_EQ(m_store.open(path()).status, StoreOpenResult::Status::Opened);
+    EXPECT_EQ(m_store.loadAll(), written);
 }

@@ -1,4 +1,5 @@
 // A watch list file that cannot be written, opened, or trusted: only proven damage moves it.
+#include "V1WatchList.h"
 #include "support/QStringPrinter.h"
 
 #include "watch/WatchRules.h"
@@ -391,4 +392,31 @@ TEST(StoreProblem, sqliteCodesGiveTheirCauseAndOnlyDamageIsProof) {
         const QString reason = StoreProblem{Cause(c)}.reason();
         EXPECT_TRUE(reason.contains(QRegularExpression(u"^\\p{Han}+$"_s))) << reason.toStdString();
     }
+}
+
+TEST_F(WatchStoreTroubleTest, versionOneFileThatCannotBeWritten_isReadIntoMemoryUntouched) {
+    MakeV1WatchList(path());
+    const QByteArray bytes = readAll(path());
+    ASSERT_TRUE(QFile::setPermissions(path(), kReadOnly));
+    {
+        Unprivileged user;
+        if (!user.ok())
+            GTEST_SKIP() << "cannot act as an unprivileged user, so permissions stop nothing";
+        WatchStore store;
+        const StoreOpenResult result = store.open(path());
+        ASSERT_EQ(result.status, StoreOpenResult::Status::ReadOnly) << result.error.toStdString();
+        const QList<WatchEntry> entries = store.loadAll();
+        ASSERT_EQ(entries.size(), 2);
+        EXPECT_EQ(entries[1].domain, u"checked.example"_s);
+        EXPECT_EQ(entries[1].checkCount, 1);
+        EXPECT_EQ(store.recentChecks(u"checked.example"_s, 5).size(), 1);
+        // The list in memory has the newest columns.
+        WatchEntry held = entries[1];
+        held.registry.verdict = RegistryVerdict::Held;
+        held.registry.answeredAt = kNow;
+        ASSERT_TRUE(store.updateMany({held}));
+        EXPECT_EQ(store.loadAll().value(1), held);
+    }
+    ASSERT_TRUE(QFile::setPermissions(path(), kReadWrite));
+    EXPECT_EQ(readAll(path()), bytes) << "a file that cannot be written is not migrated";
 }
