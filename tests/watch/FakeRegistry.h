@@ -3,6 +3,7 @@
 #include "watch/WatchMonitor.h"
 
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -12,7 +13,17 @@
 // call would.
 class FakeRegistry {
 public:
+    FakeRegistry() = default;
+    FakeRegistry(const FakeRegistry&) = delete;
+    FakeRegistry& operator=(const FakeRegistry&) = delete;
+    // A monitor that outlives the fake must not call into it when it stops.
+    ~FakeRegistry() {
+        if (m_monitor)
+            m_monitor->setRegistry({}, {});
+    }
+
     void attach(WatchMonitor& monitor) {
+        m_monitor = &monitor;
         monitor.setRegistry(
             [this](const QString& domain, WatchMonitor::RegistryDone done) {
                 asked.append(domain);
@@ -62,6 +73,7 @@ private:
         QString domain;
         WatchMonitor::RegistryDone done;
     };
+    QPointer<WatchMonitor> m_monitor;
     QList<Pending> m_pending;
     QList<Pending> m_cancelled;
     quint64 m_nextId = 1;
