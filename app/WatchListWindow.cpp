@@ -78,7 +78,7 @@ void WatchListWindow::setUpView() {
     view->setModel(m_sorted);
     // Fixed widths that fit a name and a date with its time on one line; measuring the texts
     // would read every row of a long list.
-    const int widths[] = {170, 90, 80, 140, 140};
+    const int widths[] = {160, 90, 80, 140, 140, 70};
     for (int column = 0; column < int(std::size(widths)); ++column)
         view->setColumnWidth(column, widths[column]);
     // Until a header is clicked the rows stand in the list's order; a third click returns to it.
