@@ -1,6 +1,6 @@
 #include "GenerateDomains.h"
 
-#include "PinyinSyllables.h"
+#include "criteria/PinyinSyllables.h"
 #include "SeededRandom.h"
 
 #include <array>
