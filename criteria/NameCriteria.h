@@ -14,6 +14,9 @@ enum class TypeChoice { All, Delete, PreRelease };
 enum class DateChoice { All, TodayAndLater, BeforeToday, OneDay };
 enum class DeletionType { Delete, PreRelease };
 
+// The most syllables a pinyin criterion can ask for; more asks for any number.
+inline constexpr int kMostPinyinSyllables = 64;
+
 // What a name must be like to be listed: the list service's criteria, already checked and
 // normalised (the keyword in lower case without surrounding blanks, the bounds in order, the
 // suffixes lower case without a leading dot, each once).

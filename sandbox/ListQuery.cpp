@@ -50,7 +50,8 @@ ListQuery ParseListQuery(const QueryValues& values) {
 
     query.pinyin = Ticked(values, "py");
     if (query.pinyin)
-        query.pinyinSyllables = NumberInRange(First(values, "pl"), 1, 64).value_or(0);
+        query.pinyinSyllables =
+            NumberInRange(First(values, "pl"), 1, kMostPinyinSyllables).value_or(0);
     query.repetition = Ticked(values, "ab");
     query.consonantVowel = Ticked(values, "cv");
     query.yIsVowel = Ticked(values, "vy");
