@@ -3,7 +3,9 @@
 #include <QFile>
 
 namespace {
-constexpr qint64 kPieceBytes = 1024 * 1024;
+// Small enough that a cancel takes effect soon even when a packed piece unpacks to many times
+// its size.
+constexpr qint64 kPieceBytes = 64 * 1024;
 } // namespace
 
 DropListOutcome ReadDropList(QIODevice& device, DropListForm form, const NameCriteria& criteria,
