@@ -1,10 +1,10 @@
 #pragma once
 
+#include "criteria/NameCriteria.h"
+
 #include <QDate>
 
 #include <string>
-
-enum class DeletionType { Delete, PreRelease };
 
 // One entry of the list service: a name that has been deleted or is about to be.
 struct DeletedDomain {

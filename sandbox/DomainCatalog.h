@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DeletedDomain.h"
-#include "NameTraits.h"
+#include "criteria/NameTraits.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "GenerateDomains.h"
 
-#include "PinyinSyllables.h"
 #include "SeededRandom.h"
+#include "criteria/PinyinSyllables.h"
 
 #include <array>
 #include <string>

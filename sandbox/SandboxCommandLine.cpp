@@ -116,6 +116,8 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
         "  RDAP service         http://127.0.0.1:PORT/rdap/ (domain/NAME)\n"
         "  WHOIS service        127.0.0.1:WHOIS-PORT (default 8743) for cn, de, jp, uk, co, io, "
         "ru, eu, me, us\n"
+        "  Daily drop lists     http://127.0.0.1:PORT/lists/YYYY-MM-DD.txt and .csv (the names "
+        "deleted on that day, one a line or as a table)\n"
         "The program's settings file points at them with [registry] "
         "bootstrap=http://127.0.0.1:8730/rdap/dns.json and whois=127.0.0.1:8743.\n"
         "A listed name is held until its drop, in redemption period from 35 days before it and "

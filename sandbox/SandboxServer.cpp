@@ -1,6 +1,7 @@
 #include "SandboxServer.h"
 
 #include "Availability.h"
+#include "DailyLists.h"
 #include "DomainNames.h"
 #include "FilterDomains.h"
 #include "ListQuery.h"
@@ -149,6 +150,21 @@ struct SandboxServer::Impl {
                 matches.empty() ? RenderNoResultPage()
                                 : RenderListPage(*catalog, matches, query, options.drop),
                 kHtml);
+    }
+
+    void answerDailyList(const httplib::Request& request, httplib::Response& response) {
+        const QDate day = QDate::fromString(QString::fromStdString(request.matches[1].str()),
+                                            QStringLiteral("yyyy-MM-dd"));
+        if (!day.isValid()) {
+            response.status = 404;
+            SetBody(response, "no such day\n", kText);
+            return;
+        }
+        response.status = 200;
+        if (request.matches[2].str() == "csv")
+            SetBody(response, DailyListCsv(*catalog, day), "text/csv; charset=utf-8");
+        else
+            SetBody(response, DailyListText(*catalog, day), kText);
     }
 
     void answerCheck(const httplib::Request& request, httplib::Response& response) {
@@ -310,6 +326,10 @@ int SandboxServer::start(int port) {
     server.Get(R"(/rdap/domain/([^/]+))",
                [&impl](const httplib::Request& request, httplib::Response& response) {
                    impl.answerRdap(request, response);
+               });
+    server.Get(R"(/lists/(\d{4}-\d{2}-\d{2})\.(txt|csv))",
+               [&impl](const httplib::Request& request, httplib::Response& response) {
+                   impl.answerDailyList(request, response);
                });
     server.set_logger([&impl](const httplib::Request& request, const httplib::Response& response) {
         impl.log(request, response);

@@ -47,8 +47,9 @@ struct SandboxOptions {
 
 // The stand-in services on 127.0.0.1: the deleted-domain list at "/", the availability check at
 // "/check/check_ac1.cgi", and the registries: the RDAP bootstrap file at "/rdap/dns.json", RDAP
-// domain answers at "/rdap/domain/NAME", and WHOIS on a port of its own when options.whoisPort
-// is set. Serves on threads of its own from start() to stop().
+// domain answers at "/rdap/domain/NAME", WHOIS on a port of its own when options.whoisPort
+// is set, and each day's drop list at "/lists/YYYY-MM-DD.txt" and ".csv". Serves on threads of its
+// own from start() to stop().
 class SandboxServer {
 public:
     SandboxServer(std::shared_ptr<const DomainCatalog> catalog, SandboxOptions options);

@@ -29,7 +29,8 @@ fi
 cmake --build "$build" --target morrowcatch-bench-parse morrowcatch-bench-list \
     morrowcatch-bench-network morrowcatch-bench-verify morrowcatch-bench-memory \
     morrowcatch-bench-startup morrowcatch-bench-write-page morrowcatch-sandbox \
-    morrowcatch-bench-waits morrowcatch-bench-watch-list morrowcatch-bench-registry
+    morrowcatch-bench-waits morrowcatch-bench-watch-list morrowcatch-bench-registry \
+    morrowcatch-bench-drop-list
 
 bin="$build/bench"
 results="$build/bench-results"
@@ -72,6 +73,7 @@ done
 run_benchmark morrowcatch-bench-list list
 run_benchmark morrowcatch-bench-network network
 run_benchmark morrowcatch-bench-registry registry
+run_benchmark morrowcatch-bench-drop-list drop-list
 echo "== peak memory with 100,000 rows"
 for i in 1 2 3; do
     "$bin/morrowcatch-bench-memory" "$build/morrowcatch-sandbox" > "$results/memory-$i.json"

@@ -11,6 +11,7 @@ targets=(
     "fuzz_parse_result_page corpus parse_result_page.dict"
     "fuzz_rdap_answer corpus-rdap -"
     "fuzz_whois_answer corpus-whois -"
+    "fuzz_drop_list_reader corpus-drop-list -"
 )
 bash "$root/scripts/setup.sh"
 if [ ! -f "$build/build.ninja" ]; then

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ clang cmake ninja-build pkg-config git
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite libgl-dev zlib1g-dev
     libcpp-httplib-dev libgtest-dev libbenchmark-dev
     libfuzzer-14-dev libclang-rt-14-dev
     fonts-noto-cjk xvfb xdotool openbox trayer imagemagick x11-utils wmctrl curl python3

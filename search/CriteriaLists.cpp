@@ -6,9 +6,13 @@ QStringList pinyinChoices() {
     return {kAllPinyin, kOneSyllable, kTwoSyllables, kThreeSyllables, kFourSyllables};
 }
 
-QStringList deletionTypeChoices() { return {kAllTypes, kDelete, kPreRelease}; }
+QStringList deletionTypeChoices() {
+    return {kAllTypes, kDelete, kPreRelease};
+}
 
-QString dateEntry(const QDate& date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
+QString dateEntry(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
 
 QStringList deletionDateChoices(const QDate& today) {
     QStringList entries{kComingDeletions};

@@ -1,11 +1,11 @@
 #include "search/RunListSearch.h"
 
-#include "search/BuildListQuery.h"
-#include "search/ParseResultPage.h"
+#include "results/FetchStatus.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
+#include "search/BuildListQuery.h"
+#include "search/ParseResultPage.h"
 #include "web/Closing.h"
-#include "results/FetchStatus.h"
 #include "web/FetchPage.h"
 
 #include <algorithm>

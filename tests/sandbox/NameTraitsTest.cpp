@@ -1,5 +1,5 @@
-#include "sandbox/NameTraits.h"
-#include "sandbox/PinyinSyllables.h"
+#include "criteria/NameTraits.h"
+#include "criteria/PinyinSyllables.h"
 
 #include <gtest/gtest.h>
 

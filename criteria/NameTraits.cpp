@@ -1,6 +1,6 @@
-#include "NameTraits.h"
+#include "criteria/NameTraits.h"
 
-#include "PinyinSyllables.h"
+#include "criteria/PinyinSyllables.h"
 
 #include <array>
 #include <vector>

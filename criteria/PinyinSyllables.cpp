@@ -1,4 +1,4 @@
-#include "PinyinSyllables.h"
+#include "criteria/PinyinSyllables.h"
 
 #include <unordered_set>
 
