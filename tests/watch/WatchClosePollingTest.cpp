@@ -182,8 +182,10 @@ TEST_F(WatchClosePollingTest, theMonitorTakesTheBestSourceAndKeepsItOverARestart
     m_monitor = makeMonitor();
     for (const Case& c : cases) {
         const ExpectedDrop drop = m_monitor->entry(QString::fromUtf16(c.domain))->expected;
-        EXPECT_EQ(drop.source, c.source) << "after a restart: " << QString::fromUtf16(c.domain).toStdString();
-        EXPECT_EQ(drop.moment, c.moment) << "after a restart: " << QString::fromUtf16(c.domain).toStdString();
+        EXPECT_EQ(drop.source, c.source)
+            << "after a restart: " << QString::fromUtf16(c.domain).toStdString();
+        EXPECT_EQ(drop.moment, c.moment)
+            << "after a restart: " << QString::fromUtf16(c.domain).toStdString();
     }
 }
 
@@ -252,4 +254,40 @@ TEST_F(WatchClosePollingTest, theNextCheckCellShowsTheClosePlanAndItsTipTheMomen
     EXPECT_EQ(a.data().toString(), u"2025-03-01 20:28:05"_s);
     EXPECT_EQ(a.data(Qt::ToolTipRole).toString(), u"预计删除：2025-03-01 20:30:00（列表）"_s);
     EXPECT_EQ(b.data(Qt::ToolTipRole).toString(), QString());
+}
+
+TEST_F(WatchClosePollingTest, namesFoundFreeTeachTheirSuffixsTimeToTheNamesStillWaiting) {
+    m_monitor->addMany({{u"f1.example"_s, {}},
+                        {u"f2.example"_s, {}},
+                        {u"f3.example"_s, {}},
+                        {u"late.example"_s, QDate(2025, 3, 1), u"2025-03-01"_s}});
+    ASSERT_TRUE(m_checks.waiting());
+    m_checks.answer(CheckVerdict::Registered);
+    const auto ask = [&](const QString& domain, CheckVerdict verdict) {
+        m_monitor->checkNow({domain});
+        ASSERT_TRUE(m_checks.waiting());
+        ASSERT_EQ(m_checks.asked.last(), domain);
+        m_checks.answer(verdict);
+    };
+    for (const QString& domain : {u"f1.example"_s, u"f2.example"_s, u"f3.example"_s}) {
+        m_now = m_now.addSecs(1);
+        ask(domain, CheckVerdict::Registered);
+    }
+    m_now = m_now.addSecs(1);
+    ask(u"late.example"_s, CheckVerdict::Registered);
+    EXPECT_EQ(m_monitor->entry(u"late.example"_s)->expected.source, DropSource::None);
+
+    // Each turns free a minute after the one before, from 13:00 UTC on.
+    for (int i = 0; i < 3; ++i) {
+        const QString domain = u"f%1.example"_s.arg(i + 1);
+        m_now = at(13, i);
+        ask(domain, CheckVerdict::Free);
+        m_now = m_now.addSecs(30);
+        ask(domain, CheckVerdict::Free);
+        ASSERT_EQ(m_monitor->entry(domain)->state, WatchState::Free);
+    }
+    const WatchEntry late = *m_monitor->entry(u"late.example"_s);
+    EXPECT_EQ(late.expected.source, DropSource::History);
+    EXPECT_EQ(late.expected.moment, at(13, 1));
+    EXPECT_LE(late.nextCheck, m_now.addSecs(5)) << "its window is open: asked closely at once";
 }
