@@ -63,7 +63,10 @@ WatchSchedule WatchSchedule::scan(const QList<WatchEntry>& entries, const QDateT
         if (dueMs > nowMs) {
             nextMs = std::min(nextMs, dueMs);
         } else {
-            const qint64 key = ClosePolling::priorityKey(entry.expected.moment, now);
+            const qint64 key =
+                entry.expected.moment.isValid()
+                    ? ClosePolling::priorityKeyMs(entry.expected.moment.toMSecsSinceEpoch(), nowMs)
+                    : std::numeric_limits<qint64>::max();
             if (schedule.mostOverdue < 0 || key < overdueKey ||
                 (key == overdueKey && dueMs < overdueMs)) {
                 schedule.mostOverdue = i;
