@@ -30,6 +30,8 @@ void AppConfig::applySettings(const SettingsValues& values) {
     registry.whoisOverride = values.whoisOverride;
     registry.spacing = std::chrono::milliseconds(values.spacingMs);
     registry.enabled = values.enabled;
+    listZone = values.listZone.isEmpty() ? QTimeZone::systemTimeZone()
+                                         : QTimeZone(values.listZone.toUtf8());
 }
 
 AppConfig AppConfig::fromSettingsFile(const QString& path) {

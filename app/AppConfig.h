@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 #include <QUrl>
 
 #include <chrono>
@@ -32,6 +33,8 @@ struct AppConfig {
 
     // Tests start without registries unless they ask for them; the program takes its settings'.
     RegistrySettings registry = RegistrySettings::off();
+    // The zone the list service's deletion times are in.
+    QTimeZone listZone = QTimeZone::systemTimeZone();
 
     // The settings file the settings window shows and writes; empty: DefaultSettingsPath().
     QString settingsPath;

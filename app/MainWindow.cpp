@@ -168,7 +168,8 @@ QList<WatchMonitor::NewName> MainWindow::selectedNamesAndDates() const {
     for (int row : SelectedRows(m_ui->resultView)) {
         const QDate date = m_rows.row(row).deletionDate();
         names.append({m_rows.cell(row, ResultListModel::Domain),
-                      date.isValid() ? std::optional(date) : std::nullopt});
+                      date.isValid() ? std::optional(date) : std::nullopt,
+                      m_rows.cell(row, ResultListModel::DeletionTime)});
     }
     return names;
 }

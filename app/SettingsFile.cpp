@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimeZone>
 #include <QUrl>
 #include <optional>
 
@@ -22,6 +23,7 @@ const QString kBootstrap = QStringLiteral("registry/bootstrap");
 const QString kWhois = QStringLiteral("registry/whois");
 const QString kSpacing = QStringLiteral("registry/spacing");
 const QString kEnabled = QStringLiteral("registry/enabled");
+const QString kListZone = QStringLiteral("services/listZone");
 
 QString quoted(const QString& text) {
     return text.size() > kMaxQuotedLength ? text.left(kMaxQuotedLength) + u'…' : text;
@@ -109,6 +111,13 @@ QString EnabledProblem(const QString& text) {
     return QStringLiteral("不是 true 或 false");
 }
 
+QString ZoneProblem(const QString& text) {
+    const QString name = text.trimmed();
+    if (name.isEmpty() || QTimeZone::isTimeZoneIdAvailable(name.toUtf8()))
+        return {};
+    return QStringLiteral("不是时区名称（如 Asia/Shanghai）");
+}
+
 SettingsReading ReadSettings(QSettings& settings, const SettingsValues& defaults) {
     SettingsReading reading{defaults, {}};
     SettingsValues& v = reading.values;
@@ -130,6 +139,10 @@ SettingsReading ReadSettings(QSettings& settings, const SettingsValues& defaults
         const QString lower = text->toLower();
         v.enabled = lower == u"true" || lower == u"1";
     }
+    if (const auto text = reader.text(kListZone, ZoneProblem,
+                                      defaults.listZone.isEmpty() ? QStringLiteral("本机时区")
+                                                                  : defaults.listZone))
+        v.listZone = *text;
     return reading;
 }
 

@@ -13,6 +13,8 @@ struct SettingsValues {
     QString whoisOverride; // "HOST:PORT", empty: the built-in table's servers
     int spacingMs = 1000;
     bool enabled = true;
+    // An IANA zone name; empty: the local zone. The settings window leaves it to the file.
+    QString listZone;
 
     static constexpr int kMinSpacingMs = 100;
     static constexpr int kMaxSpacingMs = 60'000;
@@ -38,6 +40,7 @@ QString ServiceAddressProblem(const QString& text);
 QString WhoisOverrideProblem(const QString& text);
 QString SpacingProblem(const QString& text);
 QString EnabledProblem(const QString& text);
+QString ZoneProblem(const QString& text);
 
 // Reads the keys over the defaults; a missing key or file is its default, a wrong value its
 // default and a problem.

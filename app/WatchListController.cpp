@@ -19,7 +19,7 @@ const QString kTitle = QStringLiteral("关注列表");
 WatchListController::WatchListController(QWidget* window, TrayPresence& tray,
                                          const AppConfig& config, Selection selection)
     : m_window(window), m_tray(tray), m_selection(std::move(selection)),
-      m_list(config.checkBase, config.now, config.registry),
+      m_list(config.checkBase, config.now, config.registry, config.listZone),
       m_notifier(new DesktopNotifier(config.notificationBus, this)),
       m_addAction(new QAction(QStringLiteral("加入关注列表"), this)),
       m_openAction(new QAction(QStringLiteral("关注列表..."), this)) {

@@ -42,9 +42,17 @@ QDateTime nextCheck(const QDateTime& expected, const QDateTime& lastCheck,
 }
 
 qint64 priorityKey(const QDateTime& expected, const QDateTime& now) {
-    if (!inWindow(expected, now))
+    if (!expected.isValid())
         return std::numeric_limits<qint64>::max();
-    return std::abs(now.msecsTo(expected));
+    return priorityKeyMs(expected.toMSecsSinceEpoch(), now.toMSecsSinceEpoch());
+}
+
+qint64 priorityKeyMs(qint64 expectedMs, qint64 nowMs) {
+    constexpr qint64 leadInMs = std::chrono::milliseconds(kLeadIn).count();
+    constexpr qint64 followOnMs = std::chrono::milliseconds(kFollowOn).count();
+    if (nowMs < expectedMs - leadInMs || nowMs > expectedMs + followOnMs)
+        return std::numeric_limits<qint64>::max();
+    return std::abs(nowMs - expectedMs);
 }
 
 bool goesFirst(const QDateTime& expectedA, const QDateTime& expectedB, const QDateTime& now) {

@@ -34,6 +34,8 @@ QDateTime nextCheck(const QDateTime& expected, const QDateTime& lastCheck,
 // key is its distance from its moment in milliseconds; outside, or without a moment, it is the
 // largest key, so such names keep the monitor's own order.
 qint64 priorityKey(const QDateTime& expected, const QDateTime& now);
+// The same in milliseconds since the epoch, for the scheduler's pass over the whole list.
+qint64 priorityKeyMs(qint64 expectedMs, qint64 nowMs);
 bool goesFirst(const QDateTime& expectedA, const QDateTime& expectedB, const QDateTime& now);
 
 } // namespace ClosePolling

@@ -132,7 +132,10 @@ ExpectedDrop expectedDrop(const DropInputs& inputs, const QTimeZone& listZone,
                    ? std::optional(ExpectedDrop{*moment, source, dropSourceLabel(source)})
                    : std::nullopt;
     };
-    if (auto drop = pick(listedDropMoment(inputs.listCell, listZone), DropSource::List))
+    auto listed = listedDropMoment(inputs.listCell, listZone);
+    if (!listed && inputs.listedMoment.isValid())
+        listed = inputs.listedMoment.toUTC();
+    if (auto drop = pick(listed, DropSource::List))
         return *drop;
     if (auto drop = pick(registryDropMoment(inputs.registry), DropSource::Registry))
         return *drop;

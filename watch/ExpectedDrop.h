@@ -82,6 +82,7 @@ struct DropInputs {
     std::optional<QDate> deletionDate;
     RegistryDropFacts registry;
     std::optional<QTime> usualTime; // the suffix's, from DropHistory
+    QDateTime listedMoment = {}; // the list's moment read already, when its cell is long gone
 };
 
 // The best source's moment: the list's time, the registry's, the learned one, none. A moment

@@ -52,6 +52,10 @@ RegistryStanding StandingOf(const RegistryResult& result, const QDateTime& fallb
     }
     standing.expiration =
         result.events.expiration.isValid() ? result.events.expiration.toUTC() : QDateTime();
+    standing.deletion =
+        result.events.deletion.isValid() ? result.events.deletion.toUTC() : QDateTime();
+    standing.lastChanged =
+        result.events.lastChanged.isValid() ? result.events.lastChanged.toUTC() : QDateTime();
     const QDateTime at = result.answeredAt.isValid() ? result.answeredAt : fallbackTime;
     standing.answeredAt = at.toUTC();
     return standing;

@@ -14,6 +14,9 @@ struct RegistryStanding {
     QStringList statuses;
     QDateTime expiration;
     QDateTime answeredAt;
+    // The events that tell when the name drops.
+    QDateTime deletion = {};
+    QDateTime lastChanged = {};
 
     bool isHeld() const {
         return verdict == RegistryVerdict::Held || verdict == RegistryVerdict::HeldInRedemption ||

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "watch/ExpectedDrop.h"
 #include "watch/RegistryStanding.h"
 #include "watch/WatchState.h"
 
@@ -23,11 +24,17 @@ struct WatchEntry {
     // only: after a restart the next free answer starts the row again, at the cost of one check.
     QDateTime freeSince;
     RegistryStanding registry;
+    // The drop moment the name's list row gave (UTC); invalid when it came from no list or the
+    // row gave a date alone.
+    QDateTime listedDrop;
+    // Worked out by the monitor from the sources it knows; kept in memory only.
+    ExpectedDrop expected;
 
     // Equal when the file would hold the same, so freeSince does not count.
     friend bool operator==(const WatchEntry& a, const WatchEntry& b) {
         return a.domain == b.domain && a.deletionDate == b.deletionDate && a.state == b.state &&
                a.addedAt == b.addedAt && a.lastCheck == b.lastCheck && a.nextCheck == b.nextCheck &&
-               a.checkCount == b.checkCount && a.registry == b.registry;
+               a.checkCount == b.checkCount && a.registry == b.registry &&
+               a.listedDrop == b.listedDrop;
     }
 };

@@ -75,6 +75,8 @@ QVariant WatchListModel::data(const QModelIndex& index, int role) const {
         return stateTip(index.row());
     if (role == Qt::ToolTipRole && index.column() == Registry)
         return registryTip(index.row());
+    if (role == Qt::ToolTipRole && index.column() == NextCheck)
+        return dropTip(index.row());
     return {};
 }
 
@@ -102,6 +104,14 @@ const WatchEntry* WatchListModel::entryAt(int row) const {
     if (row < 0 || row >= entries.size() || entries[row].domain != domainAt(row))
         return nullptr;
     return &entries[row];
+}
+
+QString WatchListModel::dropTip(int row) const {
+    const WatchEntry* entry = entryAt(row);
+    if (!entry || !entry->expected.moment.isValid())
+        return {};
+    return QStringLiteral("预计删除：%1（%2）")
+        .arg(localTime(entry->expected.moment), entry->expected.label);
 }
 
 QString WatchListModel::text(int row, Column column) const {

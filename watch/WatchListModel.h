@@ -63,6 +63,8 @@ private:
     const WatchEntry* entryAt(int row) const;
     QString stateTip(int row) const;
     QString registryTip(int row) const;
+    // When the name is expected to drop and who said so; empty while nothing tells.
+    QString dropTip(int row) const;
 
     const WatchMonitor& m_monitor;
     WatchStore& m_store;

@@ -1,6 +1,7 @@
 #include "watch/WatchMonitor.h"
 
 #include "verify/CheckProtocol.h"
+#include "watch/ClosePolling.h"
 #include "watch/WatchRules.h"
 #include "watch/WatchSchedule.h"
 #include "watch/WatchStore.h"
@@ -29,8 +30,8 @@ void keepEarliest(QDateTime& earliest, const QDateTime& candidate) {
 WatchMonitor::WatchMonitor(WatchStore& store, StartCheck startCheck, Clock clock, QObject* parent)
     : QObject(parent), m_store(store), m_startCheck(std::move(startCheck)),
       m_clock(std::move(clock)), m_zoneSource([] { return QTimeZone::systemTimeZone(); }),
-      m_zone(m_zoneSource()), m_interval(WatchRules::kDefaultInterval),
-      m_spacing(WatchRules::kBaseSpacing) {
+      m_zone(m_zoneSource()), m_listZone(QTimeZone::systemTimeZone()), m_history(m_listZone),
+      m_interval(WatchRules::kDefaultInterval), m_spacing(WatchRules::kBaseSpacing) {
     m_timer.setSingleShot(true);
     // A coarse timer may fire 5% late: three minutes on an hour's wait past a name's drop.
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -58,12 +59,20 @@ void WatchMonitor::load() {
     const QDateTime now = m_clock();
     m_zone = m_zoneSource();
     m_lastNow = now;
+    m_history = DropHistory(m_listZone);
+    for (const WatchEntry& entry : m_entries) {
+        // Only a name seen free can have seen its drop; reading every log would slow the start.
+        if (entry.state == WatchState::Free || entry.state == WatchState::Caught)
+            m_history.addLog(entry.domain,
+                             m_store.recentChecks(entry.domain, WatchStore::kChecksKeptPerName));
+    }
     for (WatchEntry& entry : m_entries) {
         // The file's plan stands unless the rules plan earlier: a clock set back or a zone
         // changed while the program was away silences no name.
-        const QDateTime planned = WatchRules::plannedCheck(entry, m_interval, now, m_zone);
-        if (!planned.isValid() || !entry.nextCheck.isValid() || planned < entry.nextCheck)
-            entry.nextCheck = planned;
+        const QDateTime stored = entry.nextCheck;
+        plan(entry, WatchRules::plannedCheck(entry, m_interval, now, m_zone), now);
+        if (entry.nextCheck.isValid() && stored.isValid() && stored < entry.nextCheck)
+            entry.nextCheck = stored;
     }
     m_requested.clear();
     m_unremoved.clear();
@@ -89,8 +98,55 @@ void WatchMonitor::reindex() {
         m_indexByDomain.insert(m_entries[i].domain, i);
 }
 
-bool WatchMonitor::add(const QString& domain, std::optional<QDate> deletionDate) {
-    return addMany({{domain, deletionDate}}) == 1;
+bool WatchMonitor::add(const QString& domain, std::optional<QDate> deletionDate,
+                       const QString& listCell) {
+    return addMany({{domain, deletionDate, listCell}}) == 1;
+}
+
+void WatchMonitor::setListZone(const QTimeZone& zone) {
+    m_listZone = zone.isValid() ? zone : QTimeZone::systemTimeZone();
+    m_history = DropHistory(m_listZone);
+}
+
+void WatchMonitor::plan(WatchEntry& entry, const QDateTime& intervalPlan,
+                        const QDateTime& now) const {
+    if (!WatchRules::isChecked(entry)) {
+        entry.expected = {};
+        entry.nextCheck = intervalPlan;
+        return;
+    }
+    DropInputs inputs;
+    inputs.listedMoment = entry.listedDrop;
+    inputs.deletionDate = entry.deletionDate;
+    inputs.registry.deletion = entry.registry.deletion;
+    inputs.registry.pendingDelete = entry.registry.verdict == RegistryVerdict::HeldPendingDelete;
+    inputs.registry.lastChanged = entry.registry.lastChanged;
+    inputs.usualTime = m_history.usualTime(dropSuffix(entry.domain));
+    entry.expected = expectedDrop(inputs, m_listZone, now);
+    entry.nextCheck =
+        ClosePolling::nextCheck(entry.expected.moment, entry.lastCheck, intervalPlan, now);
+}
+
+void WatchMonitor::learnDrop(const QString& domain, const QDateTime& now) {
+    const QString suffix = dropSuffix(domain);
+    const std::optional<QTime> before = m_history.usualTime(suffix);
+    m_history.addLog(domain, m_store.recentChecks(domain, WatchStore::kChecksKeptPerName));
+    if (m_history.usualTime(suffix) == before)
+        return;
+    QList<WatchEntry> moved;
+    for (WatchEntry& entry : m_entries) {
+        if (entry.expected.source != DropSource::None &&
+            entry.expected.source != DropSource::History)
+            continue;
+        if (dropSuffix(entry.domain) != suffix)
+            continue;
+        const WatchEntry was = entry;
+        plan(entry, WatchRules::plannedCheck(entry, m_interval, now, m_zone), now);
+        if (entry.nextCheck != was.nextCheck || entry.expected.moment != was.expected.moment)
+            moved.append(entry);
+    }
+    if (!writeAndAnnounce(moved))
+        reportStoreFailure();
 }
 
 int WatchMonitor::addMany(const QList<NewName>& names) {
@@ -101,6 +157,8 @@ int WatchMonitor::addMany(const QList<NewName>& names) {
         WatchEntry entry = WatchRules::newEntry(name.domain, name.deletionDate, now, m_zone);
         if (entry.domain.isEmpty() || indexOf(entry.domain) >= 0 || seen.contains(entry.domain))
             continue;
+        entry.listedDrop = listedDropMoment(name.listCell, m_listZone).value_or(QDateTime());
+        plan(entry, entry.nextCheck, now);
         seen.insert(entry.domain);
         fresh.append(std::move(entry));
     }
@@ -194,11 +252,10 @@ void WatchMonitor::setInterval(std::chrono::seconds interval) {
     const QDateTime now = m_clock();
     QList<WatchEntry> moved;
     for (WatchEntry& entry : m_entries) {
-        const QDateTime planned = WatchRules::plannedCheck(entry, m_interval, now, m_zone);
-        if (planned != entry.nextCheck) {
-            entry.nextCheck = planned;
+        const QDateTime was = entry.nextCheck;
+        plan(entry, WatchRules::plannedCheck(entry, m_interval, now, m_zone), now);
+        if (entry.nextCheck != was)
             moved.append(entry);
-        }
     }
     if (!writeAndAnnounce(moved) || m_intervalUnsaved)
         reportStoreFailure();
@@ -266,7 +323,7 @@ void WatchMonitor::applyStateChanges(const QList<qsizetype>& changed, const QDat
     for (const qsizetype index : changed) {
         WatchEntry& entry = m_entries[index];
         entry.state = WatchRules::stateAt(entry, now, m_zone);
-        entry.nextCheck = WatchRules::plannedCheck(entry, m_interval, now, m_zone);
+        plan(entry, WatchRules::plannedCheck(entry, m_interval, now, m_zone), now);
         updated.append(entry);
     }
     if (!writeAndAnnounce(updated))
@@ -280,7 +337,7 @@ void WatchMonitor::replanAll(const QDateTime& now) {
         const WatchState state = WatchRules::stateAt(entry, now, m_zone);
         WatchEntry replanned = entry;
         replanned.state = state;
-        replanned.nextCheck = WatchRules::plannedCheck(replanned, m_interval, now, m_zone);
+        plan(replanned, WatchRules::plannedCheck(replanned, m_interval, now, m_zone), now);
         if (replanned.state != entry.state || replanned.nextCheck != entry.nextCheck) {
             entry = replanned;
             updated.append(entry);
@@ -339,13 +396,15 @@ void WatchMonitor::finishCheck(quint64 token, const QString& domain, CheckResult
             record.verdict = CheckVerdict::NoVerdict;
         const bool wasFree = m_entries[index].state == WatchState::Free;
         const bool rowStarted = m_entries[index].freeSince.isValid();
-        const WatchEntry after =
-            WatchRules::afterCheck(m_entries[index], record, m_interval, m_zone);
+        WatchEntry after = WatchRules::afterCheck(m_entries[index], record, m_interval, m_zone);
+        plan(after, after.nextCheck, now);
         m_entries[index] = after;
         const bool written = writeCheck(record, after);
         emit entryChanged(domain);
-        if (!wasFree && after.state == WatchState::Free)
+        if (!wasFree && after.state == WatchState::Free) {
+            learnDrop(domain, now);
             emit becameFree(domain, after.registry.isNotHeld());
+        }
         // The registry may say at once what the service needs a second answer for.
         if (!rowStarted && after.freeSince.isValid())
             askRegistry(domain);
@@ -382,13 +441,16 @@ void WatchMonitor::finishRegistry(const QString& domain, quint64 token,
         return;
     const QDateTime now = m_clock();
     const bool wasFree = m_entries[index].state == WatchState::Free;
-    const WatchEntry after = WatchRules::afterRegistryAnswer(
-        m_entries[index], StandingOf(result, now), m_interval, now, m_zone);
+    WatchEntry after = WatchRules::afterRegistryAnswer(m_entries[index], StandingOf(result, now),
+                                                       m_interval, now, m_zone);
+    plan(after, after.nextCheck, now);
     m_entries[index] = after;
     const bool written = m_store.updateMany({after});
     emit entryChanged(domain);
-    if (!wasFree && after.state == WatchState::Free)
+    if (!wasFree && after.state == WatchState::Free) {
+        learnDrop(domain, now);
         emit becameFree(domain, true);
+    }
     if (!written)
         reportStoreFailure();
     rearm();

@@ -2,6 +2,7 @@
 
 #include "registry/RegistryResult.h"
 #include "watch/CheckRecord.h"
+#include "watch/ExpectedDrop.h"
 #include "watch/WatchEntry.h"
 
 #include <QDateTime>
@@ -41,6 +42,8 @@ public:
     struct NewName {
         QString domain;
         std::optional<QDate> deletionDate;
+        // The list row's deletion time cell, read in the list zone; a date alone gives no moment.
+        QString listCell = {};
     };
 
     // The store must be open and outlive the monitor.
@@ -54,7 +57,8 @@ public:
     std::optional<WatchEntry> entry(const QString& domain) const;
 
     // False when the name is empty or already watched.
-    bool add(const QString& domain, std::optional<QDate> deletionDate = std::nullopt);
+    bool add(const QString& domain, std::optional<QDate> deletionDate = std::nullopt,
+             const QString& listCell = {});
     // Returns how many were new.
     int addMany(const QList<NewName>& names);
     int remove(const QStringList& domains);
@@ -67,6 +71,10 @@ public:
     // plan out again.
     void setZoneSource(ZoneSource source);
     QTimeZone zone() const { return m_zone; }
+    // The zone of the list service's deletion times and of the learned drop times; the local zone
+    // unless set. Set it before load.
+    void setListZone(const QTimeZone& zone);
+    QTimeZone listZone() const { return m_listZone; }
 
     std::chrono::seconds interval() const { return m_interval; }
     void setInterval(std::chrono::seconds interval);
@@ -110,6 +118,12 @@ private:
     void reindex();
     void applyStateChanges(const QList<qsizetype>& changed, const QDateTime& now);
     void replanAll(const QDateTime& now);
+    // Works out the name's expected drop at now and its next check: the close plan around that
+    // moment or the interval plan handed in, whichever is earlier.
+    void plan(WatchEntry& entry, const QDateTime& intervalPlan, const QDateTime& now) const;
+    // A name just found free teaches its suffix's usual drop time; names of the suffix that rely
+    // on that time are planned again.
+    void learnDrop(const QString& domain, const QDateTime& now);
     bool writeAndAnnounce(const QList<WatchEntry>& changed);
     bool writeNew(const QList<WatchEntry>& fresh);
     bool writeCheck(const CheckRecord& record, const WatchEntry& after);
@@ -130,6 +144,8 @@ private:
     Clock m_clock;
     ZoneSource m_zoneSource;
     QTimeZone m_zone;
+    QTimeZone m_listZone;
+    DropHistory m_history;
     QDateTime m_lastNow;
     QTimer m_timer;
 

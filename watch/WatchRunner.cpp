@@ -1,7 +1,7 @@
 #include "watch/WatchRunner.h"
 
 WatchRunner::WatchRunner(QString checkBase, Clock clock, const RegistrySettings& registry,
-                         QObject* parent)
+                         const QTimeZone& listZone, QObject* parent)
     : QObject(parent), m_registry(registry, clock), m_question(std::move(checkBase), clock),
       m_monitor(
           m_store,
@@ -9,6 +9,7 @@ WatchRunner::WatchRunner(QString checkBase, Clock clock, const RegistrySettings&
               m_question.ask(domain, std::move(done));
           },
           clock) {
+    m_monitor.setListZone(listZone);
     m_monitor.setCancelCheck([this] { m_question.abort(); });
     if (m_registry.isEnabled()) {
         m_monitor.setRegistry(

@@ -6,6 +6,7 @@
 #include "watch/WatchStore.h"
 
 #include <QObject>
+#include <QTimeZone>
 
 #include <chrono>
 #include <optional>
@@ -19,7 +20,7 @@ public:
 
     WatchRunner(QString checkBase, Clock clock,
                 const RegistrySettings& registry = RegistrySettings::off(),
-                QObject* parent = nullptr);
+                const QTimeZone& listZone = QTimeZone::systemTimeZone(), QObject* parent = nullptr);
 
     // Opens the file and starts watching; overdue names are checked at once, spaced apart.
     StoreOpenResult open(const QString& path);

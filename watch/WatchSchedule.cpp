@@ -1,5 +1,6 @@
 #include "watch/WatchSchedule.h"
 
+#include "watch/ClosePolling.h"
 #include "watch/WatchRules.h"
 
 #include <QHash>
@@ -42,6 +43,7 @@ WatchSchedule WatchSchedule::scan(const QList<WatchEntry>& entries, const QDateT
     DayBounds days(zone);
     const qint64 nowMs = now.toMSecsSinceEpoch();
     qint64 overdueMs = 0;
+    qint64 overdueKey = 0;
     qint64 nextMs = std::numeric_limits<qint64>::max();
 
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -60,9 +62,17 @@ WatchSchedule WatchSchedule::scan(const QList<WatchEntry>& entries, const QDateT
         const qint64 dueMs = entry.nextCheck.toMSecsSinceEpoch();
         if (dueMs > nowMs) {
             nextMs = std::min(nextMs, dueMs);
-        } else if (schedule.mostOverdue < 0 || dueMs < overdueMs) {
-            schedule.mostOverdue = i;
-            overdueMs = dueMs;
+        } else {
+            const qint64 key =
+                entry.expected.moment.isValid()
+                    ? ClosePolling::priorityKeyMs(entry.expected.moment.toMSecsSinceEpoch(), nowMs)
+                    : std::numeric_limits<qint64>::max();
+            if (schedule.mostOverdue < 0 || key < overdueKey ||
+                (key == overdueKey && dueMs < overdueMs)) {
+                schedule.mostOverdue = i;
+                overdueMs = dueMs;
+                overdueKey = key;
+            }
         }
     }
     if (nextMs != std::numeric_limits<qint64>::max())

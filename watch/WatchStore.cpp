@@ -145,23 +145,28 @@ const char* const kCreateSchema[] = {
     "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
 };
 
-// Version 2: the registry's last word on each name.
+// Version 2: the registry's last word on each name, and the drop moment its list row gave.
 const char* const kAddRegistryColumns[] = {
     "ALTER TABLE watched ADD COLUMN registry_verdict INTEGER",
     "ALTER TABLE watched ADD COLUMN registry_reason INTEGER",
     "ALTER TABLE watched ADD COLUMN registry_statuses TEXT",
     "ALTER TABLE watched ADD COLUMN registry_expiration INTEGER",
     "ALTER TABLE watched ADD COLUMN registry_answered_at INTEGER",
+    "ALTER TABLE watched ADD COLUMN registry_deletion INTEGER",
+    "ALTER TABLE watched ADD COLUMN registry_last_changed INTEGER",
+    "ALTER TABLE watched ADD COLUMN listed_drop INTEGER",
 };
 
 const QString kInsertEntry =
     u"INSERT OR IGNORE INTO watched (domain, deletion_date, state, added_at, last_check, "
     "next_check, check_count, registry_verdict, registry_reason, registry_statuses, "
-    "registry_expiration, registry_answered_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s;
+    "registry_expiration, registry_answered_at, registry_deletion, registry_last_changed, "
+    "listed_drop) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s;
 const QString kWriteEntry =
     u"UPDATE watched SET deletion_date = ?, state = ?, last_check = ?, next_check = ?, "
     "check_count = ?, registry_verdict = ?, registry_reason = ?, registry_statuses = ?, "
-    "registry_expiration = ?, registry_answered_at = ? WHERE domain = ?"_s;
+    "registry_expiration = ?, registry_answered_at = ?, registry_deletion = ?, "
+    "registry_last_changed = ?, listed_drop = ? WHERE domain = ?"_s;
 
 struct SchemaProbe {
     int since; // the first version with these columns
@@ -173,7 +178,8 @@ const SchemaProbe kSchemaProbes[] = {
     {1, "SELECT id, watched_id, time, http_status, verdict, first_line FROM %1.check_log LIMIT 1"},
     {1, "SELECT key, value FROM %1.settings LIMIT 1"},
     {2, "SELECT registry_verdict, registry_reason, registry_statuses, registry_expiration, "
-        "registry_answered_at FROM %1.watched LIMIT 1"},
+        "registry_answered_at, registry_deletion, registry_last_changed, listed_drop "
+        "FROM %1.watched LIMIT 1"},
 };
 
 // A list read into memory takes the newest schema; a file of an older version leaves the newer
@@ -185,9 +191,11 @@ const char* const kCopyWatchedV1 =
 const char* const kCopyWatchedV2 =
     "INSERT INTO main.watched (id, domain, deletion_date, state, added_at, last_check, "
     "next_check, check_count, registry_verdict, registry_reason, registry_statuses, "
-    "registry_expiration, registry_answered_at) SELECT id, domain, deletion_date, state, "
-    "added_at, last_check, next_check, check_count, registry_verdict, registry_reason, "
-    "registry_statuses, registry_expiration, registry_answered_at FROM disk.watched";
+    "registry_expiration, registry_answered_at, registry_deletion, registry_last_changed, "
+    "listed_drop) SELECT id, domain, deletion_date, state, added_at, last_check, next_check, "
+    "check_count, registry_verdict, registry_reason, registry_statuses, registry_expiration, "
+    "registry_answered_at, registry_deletion, registry_last_changed, listed_drop "
+    "FROM disk.watched";
 const char* const kCopyIntoMemory[] = {
     "INSERT INTO main.check_log (id, watched_id, time, http_status, verdict, first_line) "
     "SELECT id, watched_id, time, http_status, verdict, first_line FROM disk.check_log",
@@ -203,6 +211,8 @@ void bindRegistry(const RegistryStanding& standing, QSqlQuery& query) {
                              : QVariant(QMetaType::fromType<QString>()));
     query.addBindValue(storedTime(standing.expiration));
     query.addBindValue(storedTime(standing.answeredAt));
+    query.addBindValue(storedTime(standing.deletion));
+    query.addBindValue(storedTime(standing.lastChanged));
 }
 
 RegistryStanding readRegistry(const QSqlQuery& query, int first) {
@@ -218,6 +228,8 @@ RegistryStanding readRegistry(const QSqlQuery& query, int first) {
     if (!statuses.isEmpty())
         standing.statuses = statuses.split(u'\n').mid(0, kStatusesKept);
     standing.expiration = readTime(query.value(first + 3));
+    standing.deletion = readTime(query.value(first + 5));
+    standing.lastChanged = readTime(query.value(first + 6));
     return standing;
 }
 
@@ -621,6 +633,7 @@ bool WatchStore::insertEntry(const WatchEntry& entry, QSqlQuery& query, bool& in
     query.addBindValue(storedTime(entry.nextCheck));
     query.addBindValue(entry.checkCount);
     bindRegistry(entry.registry, query);
+    query.addBindValue(storedTime(entry.listedDrop));
     if (!query.exec())
         return fail(u"cannot add %1"_s.arg(entry.domain), query.lastError());
     inserted = query.numRowsAffected() == 1;
@@ -634,6 +647,7 @@ bool WatchStore::writeEntry(const WatchEntry& entry, QSqlQuery& query) {
     query.addBindValue(storedTime(entry.nextCheck));
     query.addBindValue(entry.checkCount);
     bindRegistry(entry.registry, query);
+    query.addBindValue(storedTime(entry.listedDrop));
     query.addBindValue(entry.domain);
     if (!query.exec())
         return fail(u"cannot write %1"_s.arg(entry.domain), query.lastError());
@@ -728,7 +742,8 @@ QList<WatchEntry> WatchStore::loadAll() {
     query.setForwardOnly(true);
     if (!query.exec(u"SELECT domain, deletion_date, state, added_at, last_check, next_check, "
                     "check_count, registry_verdict, registry_reason, registry_statuses, "
-                    "registry_expiration, registry_answered_at FROM watched ORDER BY id"_s)) {
+                    "registry_expiration, registry_answered_at, registry_deletion, "
+                    "registry_last_changed, listed_drop FROM watched ORDER BY id"_s)) {
         fail(u"cannot read the watch list"_s, query.lastError());
         return entries;
     }
@@ -742,6 +757,7 @@ QList<WatchEntry> WatchStore::loadAll() {
         entry.nextCheck = readTime(query.value(5));
         entry.checkCount = query.value(6).toInt();
         entry.registry = readRegistry(query, 7);
+        entry.listedDrop = readTime(query.value(14));
         entries.append(std::move(entry));
     }
     // A row that cannot be read ends the loop as the last row would.

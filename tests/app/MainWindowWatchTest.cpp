@@ -44,12 +44,16 @@ bool isCheck(const std::string& target) {
 } // namespace
 
 TEST(MainWindowWatch, theMenuAndItsShortcutsAddTheSelectedRowsOnceWithTheirDates) {
-    MainWindow form(testConfig());
+    AppConfig config = testConfig();
+    config.listZone = QTimeZone("Asia/Shanghai");
+    MainWindow form(config);
     form.watchList().monitor().setHeld(true);
     form.rows().appendRows(
         {Rows::dated(QStringLiteral("a.com"), QStringLiteral("2026-12-10"), QDate(2026, 12, 10)),
          Rows::dated(QStringLiteral("b.com"), QStringLiteral("2026-12-11"), QDate(2026, 12, 11)),
-         Rows::dated(QStringLiteral("c.com"), QStringLiteral("明天"), QDate())});
+         Rows::dated(QStringLiteral("c.com"), QStringLiteral("明天"), QDate()),
+         Rows::dated(QStringLiteral("d.com"), QStringLiteral("2026-12-12 08:00:00"),
+                     QDate(2026, 12, 12))});
     std::unique_ptr<QMenu> menu(form.buildResultListMenu());
     QAction* add = actionNamed(*menu, QStringLiteral("加入关注列表"));
     QAction* open = actionNamed(*menu, QStringLiteral("关注列表..."));
@@ -71,6 +75,14 @@ TEST(MainWindowWatch, theMenuAndItsShortcutsAddTheSelectedRowsOnceWithTheirDates
     add->trigger();
     EXPECT_EQ(monitor.entries().size(), 3) << "a name already watched is not added twice";
     EXPECT_EQ(monitor.entry(QStringLiteral("b.com"))->deletionDate, QDate(2026, 12, 11));
+    EXPECT_FALSE(monitor.entry(QStringLiteral("b.com"))->listedDrop.isValid())
+        << "a date alone gives no moment";
+
+    // A time of day is read in the list's zone, eight hours east of UTC.
+    selectRows(form, {3});
+    add->trigger();
+    EXPECT_EQ(monitor.entry(QStringLiteral("d.com"))->listedDrop,
+              QDateTime(QDate(2026, 12, 12), QTime(0, 0), Qt::UTC));
 
     EXPECT_EQ(form.watchListWindow(), nullptr);
     QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
@@ -79,7 +91,7 @@ TEST(MainWindowWatch, theMenuAndItsShortcutsAddTheSelectedRowsOnceWithTheirDates
     EXPECT_EQ(form.watchListWindow()->windowTitle(), QStringLiteral("关注列表"));
     form.watchListWindow()->close();
     EXPECT_FALSE(form.watchListWindow()->isVisible());
-    EXPECT_EQ(monitor.entries().size(), 3) << "closing the watch list's window ends no watch";
+    EXPECT_EQ(monitor.entries().size(), 4) << "closing the watch list's window ends no watch";
 }
 
 TEST(MainWindowWatch, theDatesReadFromTheListPageReachTheWatchList) {

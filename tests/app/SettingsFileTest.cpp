@@ -2,6 +2,7 @@
 // default with a message naming the key and the default, good values taken, and writing that
 // keeps the rest of the file.
 #include "app/SettingsFile.h"
+#include "app/AppConfig.h"
 #include "support/QStringPrinter.h"
 
 #include <QDir>
@@ -69,6 +70,8 @@ TEST_F(SettingsFileTest, eachWrongValueGetsItsDefaultAndAMessageNamingTheKeyAndT
         {"[registry]\nspacing=1.5\n", u"[registry] spacing", u"1000"},
         {"[registry]\nenabled=perhaps\n", u"[registry] enabled", u"true"},
         {"[registry]\nenabled=2\n", u"[registry] enabled", u"true"},
+        {"[services]\nlistZone=Mars/Olympus\n", u"[services] listZone", u"本机时区"},
+        {"[services]\nlistZone=+08:00\n", u"[services] listZone", u"本机时区"},
     };
     for (const Case& c : cases) {
         write(c.line);
@@ -121,6 +124,12 @@ TEST_F(SettingsFileTest, goodValuesAreTakenAndTheOthersKeepTheirDefaults) {
              v.enabled = false;
              return v;
          }},
+        {"[services]\nlistZone=Asia/Shanghai\n",
+         [] {
+             SettingsValues v = testDefaults();
+             v.listZone = QStringLiteral("Asia/Shanghai");
+             return v;
+         }},
         {"[registry]\nwhois=[::1]:43\nenabled=TRUE\n",
          [] {
              SettingsValues v = testDefaults();
@@ -162,4 +171,24 @@ TEST_F(SettingsFileTest, aFileThatCannotBeWrittenIsSaidInChinese) {
     const QString error =
         WriteSettingsFile(path() + QStringLiteral("/morrowcatch.conf"), testDefaults());
     EXPECT_TRUE(error.startsWith(QStringLiteral("设置无法写入"))) << error.toStdString();
+}
+
+TEST_F(SettingsFileTest, theListZoneReachesTheConfigAndAWrongOneLeavesTheLocalZone) {
+    struct Case {
+        const char* text;
+        QTimeZone zone;
+        qsizetype problems;
+    };
+    const Case cases[] = {
+        {"[services]\nlistZone=Asia/Shanghai\n", QTimeZone("Asia/Shanghai"), 0},
+        {"[services]\nlistZone=America/New_York\n", QTimeZone("America/New_York"), 0},
+        {"[services]\nlistZone=Asia/Nowhere\n", QTimeZone::systemTimeZone(), 1},
+        {"[services]\nlist=http://list.example/?\n", QTimeZone::systemTimeZone(), 0},
+    };
+    for (const Case& c : cases) {
+        write(c.text);
+        const AppConfig config = AppConfig::fromSettingsFile(path());
+        EXPECT_EQ(config.listZone, c.zone) << c.text;
+        EXPECT_EQ(config.settingsProblems.size(), c.problems) << c.text;
+    }
 }
