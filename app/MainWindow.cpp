@@ -169,7 +169,7 @@ QList<WatchMonitor::NewName> MainWindow::selectedNamesAndDates() const {
         const QDate date = m_rows.row(row).deletionDate();
         names.append({m_rows.cell(row, ResultListModel::Domain),
                       date.isValid() ? std::optional(date) : std::nullopt,
-                      m_rows.cell(row, ResultListModel::DeletionTime)});
+                      m_rows.row(row).listedDeletionTime()});
     }
     return names;
 }

@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QTime>
 
 #include <algorithm>
 
@@ -43,6 +44,16 @@ qint32 ResultRow::dayOf(QDate date) {
         return kNoDate;
     const qint64 day = date.toJulianDay();
     return day > kNoDate && day <= std::numeric_limits<qint32>::max() ? qint32(day) : kNoDate;
+}
+
+QString ResultRow::listedDeletionTime() const {
+    const QDate date = deletionDate();
+    if (!date.isValid())
+        return {};
+    const QString day = date.toString(QStringLiteral("yyyy-MM-dd"));
+    if (deletionSecond < 0 || deletionSecond >= 24 * 3600)
+        return day;
+    return day + QTime(0, 0).addSecs(deletionSecond).toString(QStringLiteral(" hh:mm:ss"));
 }
 
 QString ResultListModel::header(Column column) {

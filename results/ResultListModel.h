@@ -37,6 +37,9 @@ struct ResultRow {
     QDate deletionDate() const {
         return deletionDay == kNoDate ? QDate() : QDate::fromJulianDay(deletionDay);
     }
+    // The deletion date with the time of day the list gave after it ("yyyy-MM-dd hh:mm:ss"), the
+    // date alone without one, empty without a date: the cell shows only the date.
+    QString listedDeletionTime() const;
 
     std::array<QString, kTextCells> cells;
     qint64 checkedAtMs = kNeverChecked;
@@ -47,6 +50,8 @@ struct ResultRow {
     RegistryMark registryMark = RegistryMark::None;
     // The number of the registry's answer, as a line of text, among the list's registry lines.
     qint32 registryLine = -1;
+    // The second of the day that the list gave after the date, -1 when it gave none.
+    qint32 deletionSecond = -1;
 };
 
 // The rows of the result list, owned here and nowhere else. Appends are batched into one
@@ -131,4 +136,4 @@ static_assert(ResultListModel::Verdict == ResultRow::kTextCells &&
 
 // The registry's mark fits into the padding the row had anyway: a hundred thousand rows stay
 // within their memory budget.
-static_assert(sizeof(void*) != 8 || sizeof(ResultRow) <= 144, "a result row grew");
+static_assert(sizeof(void*) != 8 || sizeof(ResultRow) <= 152, "a result row grew");

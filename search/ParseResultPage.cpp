@@ -189,6 +189,19 @@ QDate deletionDate(QStringView time) {
     return QDate(year, month, day);
 }
 
+// The second of the day in " hh:mm:ss" right after the cell's date, -1 for anything else.
+qint32 deletionSecond(QStringView cell) {
+    if (cell.size() < kDeletionTimeLength + 9 || cell[kDeletionTimeLength] != u' ' ||
+        cell[kDeletionTimeLength + 3] != u':' || cell[kDeletionTimeLength + 6] != u':')
+        return -1;
+    const int hour = digitsValue(cell.sliced(kDeletionTimeLength + 1, 2));
+    const int minute = digitsValue(cell.sliced(kDeletionTimeLength + 4, 2));
+    const int second = digitsValue(cell.sliced(kDeletionTimeLength + 7, 2));
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+        return -1;
+    return hour * 3600 + minute * 60 + second;
+}
+
 QString deletionType(QStringView cell) {
     const qsizetype end = indexOfMarker(cell, kCellClose);
     return end >= 0 ? cell.first(end).toString() : QString();
@@ -218,6 +231,8 @@ std::optional<ResultRow> parseRow(const RowPieces& row, int number) {
     result.cells[ResultListModel::DeletionTime] = deletionTime(cells[3]);
     result.deletionDay =
         ResultRow::dayOf(deletionDate(result.cells[ResultListModel::DeletionTime]));
+    if (result.deletionDay != ResultRow::kNoDate)
+        result.deletionSecond = deletionSecond(cells[3]);
     result.cells[ResultListModel::DeletionType] = deletionType(cells[4]);
     result.cells[ResultListModel::Suggestion] = suggestion(cells[6]);
     return result;

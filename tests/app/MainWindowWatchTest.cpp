@@ -51,9 +51,13 @@ TEST(MainWindowWatch, theMenuAndItsShortcutsAddTheSelectedRowsOnceWithTheirDates
     form.rows().appendRows(
         {Rows::dated(QStringLiteral("a.com"), QStringLiteral("2026-12-10"), QDate(2026, 12, 10)),
          Rows::dated(QStringLiteral("b.com"), QStringLiteral("2026-12-11"), QDate(2026, 12, 11)),
-         Rows::dated(QStringLiteral("c.com"), QStringLiteral("明天"), QDate()),
-         Rows::dated(QStringLiteral("d.com"), QStringLiteral("2026-12-12 08:00:00"),
-                     QDate(2026, 12, 12))});
+         Rows::dated(QStringLiteral("c.com"), QStringLiteral("明天"), QDate()), [] {
+             // The cell shows the date; the time of day the list gave rides along.
+             ResultRow row = Rows::dated(QStringLiteral("d.com"), QStringLiteral("2026-12-12"),
+                                         QDate(2026, 12, 12));
+             row.deletionSecond = 8 * 3600;
+             return row;
+         }()});
     std::unique_ptr<QMenu> menu(form.buildResultListMenu());
     QAction* add = actionNamed(*menu, QStringLiteral("加入关注列表"));
     QAction* open = actionNamed(*menu, QStringLiteral("关注列表..."));
@@ -104,7 +108,9 @@ TEST(MainWindowWatch, theDatesReadFromTheListPageReachTheWatchList) {
         }
         answerText(response, ListPages::page("1", rows));
     });
-    MainWindow form(testConfig(server.baseUrl()));
+    AppConfig config = testConfig(server.baseUrl());
+    config.listZone = QTimeZone("Asia/Shanghai");
+    MainWindow form(config);
     form.watchList().monitor().setHeld(true);
     QTest::mouseClick(form.controls().searchButton, Qt::LeftButton);
     ASSERT_EQ(form.rows().count(), 3);
@@ -113,6 +119,9 @@ TEST(MainWindowWatch, theDatesReadFromTheListPageReachTheWatchList) {
     const WatchMonitor& monitor = form.watchList().monitor();
     ASSERT_EQ(monitor.entries().size(), 3);
     EXPECT_EQ(monitor.entry(QStringLiteral("n0.com"))->deletionDate, QDate(2026, 12, 10));
+    EXPECT_EQ(monitor.entry(QStringLiteral("n0.com"))->listedDrop,
+              QDateTime(QDate(2026, 12, 10), QTime(0, 0), Qt::UTC))
+        << "the page's time of day, in the list's zone, though the cell shows the date alone";
     EXPECT_FALSE(monitor.entry(QStringLiteral("n1.com"))->deletionDate);
     EXPECT_FALSE(monitor.entry(QStringLiteral("n2.com"))->deletionDate);
 }

@@ -124,16 +124,22 @@ TEST(ParseRows, deletionTimeIsTheFirstTenCharactersOfTheThirdCell) {
     EXPECT_EQ(cellOf(row, Column::DeletionTime), QStringLiteral("12-06-01</"));
 }
 
-TEST(ParseRows, theDeletionDateIsReadFromTheTimesFirstTenCharactersAndTheTextStays) {
+TEST(ParseRows, theDeletionDateAndTimeOfDayAreReadFromTheCellAndTheShownTextStays) {
     struct Case {
         const char* cell;
         const char* shown;
         QDate date;
+        const char* listed = "";
     };
     const Case cases[] = {
-        {"2026-12-09 10:00:00", "2026-12-09", QDate(2026, 12, 9)},
-        {"2026-12-09", "2026-12-09", QDate(2026, 12, 9)},
-        {"2028-02-29", "2028-02-29", QDate(2028, 2, 29)},
+        {"2026-12-09 10:00:00", "2026-12-09", QDate(2026, 12, 9), "2026-12-09 10:00:00"},
+        {"2026-12-09 23:59:59", "2026-12-09", QDate(2026, 12, 9), "2026-12-09 23:59:59"},
+        {"2026-12-09 24:00:00", "2026-12-09", QDate(2026, 12, 9), "2026-12-09"},
+        {"2026-12-09 10:00", "2026-12-09", QDate(2026, 12, 9), "2026-12-09"},
+        {"2026-12-09T10:00:00", "2026-12-09", QDate(2026, 12, 9), "2026-12-09"},
+        {"2026-13-01 10:00:00", "2026-13-01", QDate()},
+        {"2026-12-09", "2026-12-09", QDate(2026, 12, 9), "2026-12-09"},
+        {"2028-02-29", "2028-02-29", QDate(2028, 2, 29), "2028-02-29"},
         {"", "</td>", QDate()},
         {"即将删除", "即将删除</td>", QDate()},
         {"2026-13-01", "2026-13-01", QDate()},
@@ -150,6 +156,7 @@ TEST(ParseRows, theDeletionDateIsReadFromTheTimesFirstTenCharactersAndTheTextSta
         const ResultRow parsed = onlyRow(ListPages::page("1", {row}));
         EXPECT_EQ(parsed.cells[Column::DeletionTime], QString::fromUtf8(c.shown)) << c.cell;
         EXPECT_EQ(parsed.deletionDate(), c.date) << c.cell;
+        EXPECT_EQ(parsed.listedDeletionTime(), QString::fromUtf8(c.listed)) << c.cell;
     }
 }
 
