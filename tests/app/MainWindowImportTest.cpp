@@ -7,6 +7,7 @@
 #include "support/UserTexts.h"
 
 #include <QFile>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -278,4 +279,17 @@ TEST(MainWindowImport, closingTheWindowDuringAnImportStopsIt) {
     EXPECT_LT(form->rows().count(), kNames / 10);
     EXPECT_EQ(dropListMessage(*form), nullptr);
     form.reset();
+}
+
+TEST(MainWindowImport, theWindowAndTheListMenuOfferTheSameImportCommand) {
+    MainWindow form(testConfig());
+    std::unique_ptr<QMenu> menu(form.buildResultListMenu());
+    QAction* offered = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QStringLiteral("导入删除列表..."))
+            offered = action;
+    }
+    ASSERT_NE(offered, nullptr);
+    EXPECT_EQ(offered->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_TRUE(form.actions().contains(offered)) << "the shortcut works without the menu";
 }
