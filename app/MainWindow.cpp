@@ -3,6 +3,7 @@
 #include "app/CriteriaControls.h"
 #include "app/CsvExportDialog.h"
 #include "app/DesignerNames.h"
+#include "app/DropListCommand.h"
 #include "app/Maker.h"
 #include "app/PlainMessage.h"
 #include "app/ProgressDisplay.h"
@@ -11,6 +12,7 @@
 #include "app/SelectedRows.h"
 #include "app/SettingsWindow.h"
 #include "results/ExportRows.h"
+#include "search/MatchCriteria.h"
 #include "search/RunListSearch.h"
 #include "ui_MainWindow.h"
 #include "verify/VerifyListedDomains.h"
@@ -20,6 +22,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -50,7 +53,8 @@ MainWindow::MainWindow(AppConfig config, QWidget* parent)
       m_watch(std::make_unique<WatchListController>(this, m_tray, m_config,
                                                     [this] { return selectedNamesAndDates(); })),
       m_registryCheck(
-          std::make_unique<RegistryCheckRunner>(m_rows, m_watch->list().registry().lookup())) {
+          std::make_unique<RegistryCheckRunner>(m_rows, m_watch->list().registry().lookup())),
+      m_dropList(std::make_unique<DropListCommand>(m_rows, m_status)) {
     registerPictures();
     m_workspace.now = m_config.now;
     m_workspace.fetchTimeLimit = m_config.fetchTimeLimit;
@@ -195,6 +199,13 @@ void MainWindow::connectHandlers() {
     m_settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(m_settingsAction, &QAction::triggered, this, &MainWindow::openSettings);
     addAction(m_settingsAction);
+    m_importAction = new QAction(QStringLiteral("导入删除列表..."), this);
+    m_importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(m_importAction, &QAction::triggered, this, &MainWindow::chooseDropList);
+    addAction(m_importAction);
+    connect(m_dropList.get(), &DropListCommand::progressed, this,
+            [this](int done, int total) { m_workspace.reportProgress(done, total); });
+    connect(m_dropList.get(), &DropListCommand::finished, this, &MainWindow::dropListRead);
     connect(m_registryCheck.get(), &RegistryCheckRunner::progressed, this,
             &MainWindow::showRegistryProgress);
     m_ui->resultView->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -234,9 +245,11 @@ void MainWindow::recheckUnverified() {
 }
 
 void MainWindow::stopRunningOperation() {
-    // Only a search or a check of every name can be stopped; they are the ones the guard marks.
+    // Only a search, a check of every name or an import can be stopped; they are the ones the
+    // guard marks.
     if (!m_guard.passes())
         m_workspace.stopRequested = true;
+    m_dropList->cancel();
     // Registry questions still waiting are dropped.
     m_registryCheck->cancel();
 }
@@ -290,6 +303,7 @@ QMenu* MainWindow::buildResultListMenu() {
     menu->addAction(m_watch->addAction());
     menu->addAction(m_watch->openAction());
     menu->addAction(m_registryAction);
+    menu->addAction(m_importAction);
     menu->addSeparator();
     menu->addAction(m_settingsAction);
     return menu;
@@ -308,6 +322,35 @@ void MainWindow::chooseFileAndExport() {
 
 QString MainWindow::exportRowsTo(const QString& path) {
     return WriteRowsCsv(m_rows, path);
+}
+
+void MainWindow::chooseDropList() {
+    if (!m_guard.passes())
+        return;
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("导入删除列表"), QString(),
+                                     QStringLiteral("删除列表 (*.txt *.csv *.gz);;所有文件 (*)"));
+    if (!path.isEmpty())
+        importFile(path);
+}
+
+void MainWindow::importFile(const QString& path) {
+    if (!m_guard.passes() || m_closing.isClosing() || m_dropList->isRunning())
+        return;
+    if (!m_dropList->start(path, MatchCriteriaOf(ReadCriteria(*m_ui)), m_config.today()))
+        return;
+    // The search button's marker holds every other command back until the reading ends.
+    m_importRunning = std::make_unique<BusyGuard::Running>(m_ui->searchButton);
+    m_importProgress = std::make_unique<ProgressDisplay>(m_panels.progress, m_workspace);
+}
+
+void MainWindow::dropListRead(const QString& problem) {
+    m_importProgress.reset();
+    m_importRunning.reset();
+    if (!problem.isEmpty() && !m_closing.isClosing()) {
+        ShowPlainMessage(this, QStringLiteral("导入删除列表"), problem)
+            ->setObjectName(QStringLiteral("DropListMessage"));
+    }
 }
 
 void MainWindow::copySelectedDomains() {
@@ -350,6 +393,7 @@ void MainWindow::unload() {
     // The watch asks nothing more once the window is going.
     m_watch->list().stop();
     m_registryCheck->cancel();
+    m_dropList->cancel();
     m_tray.remove();
     QDesktopServices::openUrl(m_config.homePage);
     m_closing.begin();

@@ -15,8 +15,10 @@
 #include <functional>
 #include <memory>
 
+class DropListCommand;
 class QAction;
 class QMenu;
+class ProgressDisplay;
 class QProgressBar;
 class RegistryCheckRunner;
 class SettingsWindow;
@@ -47,6 +49,7 @@ public:
     RegistryCheckRunner& registryCheck() { return *m_registryCheck; }
     // The addresses the next search and check use.
     const AppConfig& config() const { return m_config; }
+    DropListCommand& dropListImport() { return *m_dropList; }
 
 public Q_SLOTS:
     void startSearch();
@@ -73,6 +76,11 @@ public Q_SLOTS:
     void verifyWithRegistry();
     // "设置..." (Ctrl+,).
     void openSettings();
+    // "导入删除列表..." (Ctrl+I): chooses a file for importFile().
+    void chooseDropList();
+    // Reads the drop list file in the background with the window's criteria; its matching
+    // names join the result list. The busy guard holds until it ends; Esc stops it.
+    void importFile(const QString& path);
     // Another start of the program asks for the window: shown, also from the notification area,
     // and raised.
     void bringToFront();
@@ -94,6 +102,7 @@ private:
     QList<WatchMonitor::NewName> selectedNamesAndDates() const;
     void showRegistryProgress(int done, int total);
     void settingsSaved(const SettingsValues& values);
+    void dropListRead(const QString& problem);
 
     AppConfig m_config;
     std::unique_ptr<Ui::MainWindow> m_ui;
@@ -110,5 +119,11 @@ private:
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     QAction* m_registryAction = nullptr;
     QAction* m_settingsAction = nullptr;
+    QAction* m_importAction = nullptr;
+    // While a drop list is read: the guard's marker and the progress bar.
+    std::unique_ptr<BusyGuard::Running> m_importRunning;
+    std::unique_ptr<ProgressDisplay> m_importProgress;
+    // After the rows and the status line it writes to, so that it goes first.
+    std::unique_ptr<DropListCommand> m_dropList;
     bool m_unloaded = false;
 };
