@@ -103,7 +103,7 @@ TEST(MainWindowWatch, theDatesReadFromTheListPageReachTheWatchList) {
         std::vector<ListPages::Row> rows(3);
         const char* const times[] = {"2026-12-10 08:00:00", "即将删除", "2026-13-01"};
         for (size_t i = 0; i < rows.size(); ++i) {
-            rows[i].linkText = "n" + std::to_string(i) + ".com";
+            rows[i].linkText = std::string("n").append(std::to_string(i)).append(".com");
             rows[i].deletionTime = times[i];
         }
         answerText(response, ListPages::page("1", rows));
