@@ -191,13 +191,21 @@ void ResultListModel::setSubdued(int row) {
 
 void ResultListModel::setEvidence(int row, const QDateTime& checkedAt, const QString& answerLine) {
     ResultRow& r = m_rows.at(static_cast<size_t>(row));
-    auto known = m_answerNumbers.constFind(answerLine);
+    // Answers that name the name asked about differ only in it: kept with the name taken out,
+    // they are shared again. A line that already holds the stand-in character is kept whole.
+    const QString& domain = r.cells[Domain];
+    const bool namesRow =
+        !domain.isEmpty() && !answerLine.contains(kRowName) && answerLine.contains(domain);
+    const QString shared =
+        namesRow ? QString(answerLine).replace(domain, QString(kRowName)) : answerLine;
+    auto known = m_answerNumbers.constFind(shared);
     if (known == m_answerNumbers.cend()) {
-        known = m_answerNumbers.insert(answerLine, qint32(m_answerLines.size()));
-        m_answerLines.append(answerLine);
+        known = m_answerNumbers.insert(shared, qint32(m_answerLines.size()));
+        m_answerLines.append(shared);
     }
     r.checkedAtMs = checkedAt.isValid() ? checkedAt.toMSecsSinceEpoch() : ResultRow::kNeverChecked;
     r.answer = *known;
+    r.answerNamesRow = namesRow;
     const QModelIndex at = index(row, Verdict);
     emit dataChanged(at, at, {Qt::ToolTipRole});
 }
@@ -208,8 +216,11 @@ QDateTime ResultListModel::checkedAt(int row) const {
 }
 
 QString ResultListModel::answerLine(int row) const {
-    const qint32 answer = m_rows.at(static_cast<size_t>(row)).answer;
-    return answer < 0 ? QString() : m_answerLines.at(answer);
+    const ResultRow& r = m_rows.at(static_cast<size_t>(row));
+    if (r.answer < 0)
+        return {};
+    const QString& line = m_answerLines.at(r.answer);
+    return r.answerNamesRow ? QString(line).replace(kRowName, r.cells[Domain]) : line;
 }
 
 void ResultListModel::setRegistryMark(int row, ResultRow::RegistryMark mark, const QString& line) {

@@ -46,6 +46,8 @@ struct ResultRow {
     qint32 answer = -1;
     qint32 deletionDay = kNoDate;
     bool subdued = false;
+    // The answer's line is kept with this row's name taken out (see setEvidence).
+    bool answerNamesRow = false;
     Verdict verdict = Verdict::None;
     RegistryMark registryMark = RegistryMark::None;
     // The number of the registry's answer, as a line of text, among the list's registry lines.
@@ -121,6 +123,8 @@ private:
     static constexpr qsizetype kMostSharedCells = 4096;
     void shareCell(QString& cell);
 
+    // Stands for a row's name inside a shared answer line: a noncharacter, never in a name.
+    static constexpr QChar kRowName{0xFFFF};
     std::vector<ResultRow> m_rows;
     // A service gives the same few answers for thousands of names: each is kept once.
     QList<QString> m_answerLines;

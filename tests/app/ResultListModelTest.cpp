@@ -105,6 +105,26 @@ TEST(ResultListModel, outOfRangeIndexesGiveNothing) {
     EXPECT_EQ(model.rowCount(model.index(0, 0)), 0);
 }
 
+TEST(ResultListModel, answersThatNameTheirRowsNameIsShownWholeAndSharedBetweenRows) {
+    ResultListModel model;
+    model.appendRows({Rows::listed(QStringLiteral("a.com")), Rows::listed(QStringLiteral("b.com")),
+                      Rows::listed(QStringLiteral("c.com")),
+                      Rows::listed(QStringLiteral("d.com"))});
+    const QDateTime at(QDate(2026, 12, 9), QTime(6, 5, 4));
+    // Each line as the service sent it, and what the row must show of it.
+    const QString lines[] = {
+        QStringLiteral("a.com|210|available"),
+        QStringLiteral("b.com|210|available"),
+        QStringLiteral("x.com|210|available (c.com)"),
+        QStringLiteral("d.com|210|\uFFFFd.com"),
+    };
+    for (int row = 0; row < 4; ++row)
+        model.setEvidence(row, at, lines[row]);
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(model.answerLine(row), lines[row]) << row;
+    EXPECT_EQ(model.answerLine(0).size(), lines[0].size());
+}
+
 TEST(ResultListModel, evidenceIsAnEscapedTipOnTheVerdictAndEqualAnswersAreKeptOnce) {
     ResultListModel model;
     model.appendRows(
