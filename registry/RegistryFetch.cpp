@@ -83,9 +83,6 @@ void RegistryFetch::dropReply() {
         return;
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
-    reply->disconnect(this);
     m_body.reset();
-    reply->abort();
-    // Deleted later: this may run inside the reply's own signal.
-    reply->deleteLater();
+    AbandonReply(reply, this);
 }

@@ -80,3 +80,9 @@ FetchOutcome BodyReader::finish() {
     }
     return FetchOutcome::page(decodeUtf8(m_body), httpStatus.toInt());
 }
+
+void AbandonReply(QNetworkReply* reply, const QObject* receiver) {
+    reply->disconnect(receiver);
+    reply->abort();
+    reply->deleteLater();
+}

@@ -25,6 +25,10 @@ inline constexpr int kBodyTooLargeCode = 413;
 // The request for an address, with the one header "If-Modified-Since: 0".
 QNetworkRequest MakePageRequest(const QString& address);
 
+// Lets go of a reply still running: the receiver hears nothing more of it, it is aborted, and it
+// is deleted later, since this may run inside the reply's own signal.
+void AbandonReply(QNetworkReply* reply, const QObject* receiver);
+
 // Collects one reply's body within a limit (kMaxBodyBytes unless told) and reads the reply's end
 // as an outcome. Attach it right after the request is sent; it lives as long as the reply.
 class BodyReader {
