@@ -1,7 +1,11 @@
 #include "app/DropListCommand.h"
 
+#include "app/DropListAddress.h"
+
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
+
+#include <QDir>
 
 #include <algorithm>
 
@@ -15,30 +19,95 @@ constexpr QStringView kFinished = u"状态：域名列表读取已完成。";
 
 constexpr int kProgressSteps = 1000;
 
+// Kept in the system's temporary folder, removed when the reading ends.
+const QString kDownloadName = QStringLiteral("morrowcatch-drop-list-XXXXXX");
+
 } // namespace
 
 DropListCommand::DropListCommand(ResultListModel& rows, StatusLine& status, QObject* parent)
     : QObject(parent), m_rows(rows), m_status(status) {
     connect(&m_import, &DropListImport::rowsAvailable, this, &DropListCommand::takeRows);
     connect(&m_import, &DropListImport::finished, this, &DropListCommand::end);
+    connect(&m_download, &FileDownload::finished, this, &DropListCommand::downloaded);
+    connect(&m_download, &FileDownload::progress, this, &DropListCommand::reportBytes);
+    connect(&m_import, &DropListImport::progress, this, &DropListCommand::reportBytes);
+}
+
+void DropListCommand::reportBytes(qint64 done, qint64 total) {
     // Bytes can run to gigabytes, beyond what a progress bar counts.
-    connect(&m_import, &DropListImport::progress, this, [this](qint64 done, qint64 total) {
-        if (total > 0)
-            emit progressed(static_cast<int>(std::min(done, total) * kProgressSteps / total),
-                            kProgressSteps);
-    });
+    if (total > 0)
+        emit progressed(static_cast<int>(std::min(done, total) * kProgressSteps / total),
+                        kProgressSteps);
 }
 
 bool DropListCommand::start(const QString& path, const NameCriteria& criteria, const QDate& today) {
-    if (m_import.isRunning())
+    if (isRunning())
         return false;
+    beginListing();
+    return m_import.start(path, criteria, today);
+}
+
+bool DropListCommand::startFromAddress(const QUrl& address, const NameCriteria& criteria,
+                                       const QDate& today) {
+    if (isRunning() || !address.isValid())
+        return false;
+    auto file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(kDownloadName));
+    if (!file->open()) {
+        m_status.setText(kFailed.toString());
+        QMetaObject::invokeMethod(
+            this, [this] { emit finished(QStringLiteral("下载删除列表失败：无法创建临时文件。")); },
+            Qt::QueuedConnection);
+        return true;
+    }
+    beginListing();
+    m_downloadFile = std::move(file);
+    m_address = address;
+    m_criteria = criteria;
+    m_today = today;
+    m_download.start(address.toString(QUrl::FullyEncoded), *m_downloadFile);
+    return true;
+}
+
+void DropListCommand::cancel() {
+    if (m_download.isRunning()) {
+        // Nothing was read yet, so nothing was found.
+        m_download.abort();
+        m_downloadFile.reset();
+        m_listed.clear();
+        m_status.setText(kNothingFound.toString());
+        emit finished({});
+        return;
+    }
+    m_import.cancel();
+}
+
+void DropListCommand::beginListing() {
     m_listed.clear();
     m_listed.reserve(m_rows.count());
     for (int row = 0; row < m_rows.count(); ++row)
         m_listed.insert(m_rows.cell(row, ResultListModel::Domain).toLower());
     m_added = 0;
     m_status.setText(kStarting.toString());
-    return m_import.start(path, criteria, today);
+}
+
+void DropListCommand::downloaded(const DownloadOutcome& outcome) {
+    if (outcome.kind != DownloadOutcome::Kind::Done || !m_downloadFile->flush()) {
+        m_downloadFile.reset();
+        DownloadOutcome told = outcome;
+        if (told.kind == DownloadOutcome::Kind::Done)
+            told.kind = DownloadOutcome::Kind::WriteFailed;
+        endWithoutReading(DownloadProblemText(told));
+        return;
+    }
+    // Read through the file's own name; the temporary file stays until the reading ends.
+    m_import.start(m_downloadFile->fileName(),
+                   DropListFormOfDownload(m_address, outcome.contentType), m_criteria, m_today);
+}
+
+void DropListCommand::endWithoutReading(const QString& problem) {
+    m_listed.clear();
+    m_status.setText(kFailed.toString());
+    emit finished(problem);
 }
 
 void DropListCommand::takeRows() {
@@ -63,6 +132,7 @@ void DropListCommand::end() {
     // Rows announced just before the end may not have been taken yet.
     takeRows();
     m_listed.clear();
+    m_downloadFile.reset();
     const DropListOutcome& outcome = m_import.outcome();
     if (m_added > 0)
         m_status.setText(kFinished.toString());

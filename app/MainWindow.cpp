@@ -3,6 +3,7 @@
 #include "app/CriteriaControls.h"
 #include "app/CsvExportDialog.h"
 #include "app/DesignerNames.h"
+#include "app/DropListAddress.h"
 #include "app/DropListCommand.h"
 #include "app/Maker.h"
 #include "app/PlainMessage.h"
@@ -24,6 +25,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -203,6 +205,10 @@ void MainWindow::connectHandlers() {
     m_importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(m_importAction, &QAction::triggered, this, &MainWindow::chooseDropList);
     addAction(m_importAction);
+    m_importAddressAction = new QAction(QStringLiteral("从网址导入..."), this);
+    m_importAddressAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    connect(m_importAddressAction, &QAction::triggered, this, &MainWindow::askDropListAddress);
+    addAction(m_importAddressAction);
     connect(m_dropList.get(), &DropListCommand::progressed, this,
             [this](int done, int total) { m_workspace.reportProgress(done, total); });
     connect(m_dropList.get(), &DropListCommand::finished, this, &MainWindow::dropListRead);
@@ -304,6 +310,7 @@ QMenu* MainWindow::buildResultListMenu() {
     menu->addAction(m_watch->openAction());
     menu->addAction(m_registryAction);
     menu->addAction(m_importAction);
+    menu->addAction(m_importAddressAction);
     menu->addSeparator();
     menu->addAction(m_settingsAction);
     return menu;
@@ -339,6 +346,37 @@ void MainWindow::importFile(const QString& path) {
         return;
     if (!m_dropList->start(path, MatchCriteriaOf(ReadCriteria(*m_ui)), m_config.today()))
         return;
+    holdWhileImporting();
+}
+
+void MainWindow::askDropListAddress() {
+    if (!m_guard.passes())
+        return;
+    bool accepted = false;
+    const QString typed = QInputDialog::getText(this, QStringLiteral("从网址导入"),
+                                                QStringLiteral("删除列表的网址（http 或 https）："),
+                                                QLineEdit::Normal, QString(), &accepted);
+    if (accepted)
+        importAddress(typed);
+}
+
+void MainWindow::importAddress(const QString& typed) {
+    if (!m_guard.passes() || m_closing.isClosing() || m_dropList->isRunning())
+        return;
+    const QUrl address = DropListAddressOf(typed);
+    if (!address.isValid()) {
+        ShowPlainMessage(this, QStringLiteral("从网址导入"),
+                         QStringLiteral("这不是一个 http 或 https 网址：") + typed.trimmed())
+            ->setObjectName(QStringLiteral("DropListMessage"));
+        return;
+    }
+    if (!m_dropList->startFromAddress(address, MatchCriteriaOf(ReadCriteria(*m_ui)),
+                                      m_config.today()))
+        return;
+    holdWhileImporting();
+}
+
+void MainWindow::holdWhileImporting() {
     // The search button's marker holds every other command back until the reading ends.
     m_importRunning = std::make_unique<BusyGuard::Running>(m_ui->searchButton);
     m_importProgress = std::make_unique<ProgressDisplay>(m_panels.progress, m_workspace);

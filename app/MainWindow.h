@@ -81,6 +81,11 @@ public Q_SLOTS:
     // Reads the drop list file in the background with the window's criteria; its matching
     // names join the result list. The busy guard holds until it ends; Esc stops it.
     void importFile(const QString& path);
+    // "从网址导入..." (Ctrl+Shift+I): asks for an address for importAddress().
+    void askDropListAddress();
+    // Downloads the drop list at the typed address in the background, then reads it as
+    // importFile() reads a file. An address that is not http or https is told at once.
+    void importAddress(const QString& typed);
     // Another start of the program asks for the window: shown, also from the notification area,
     // and raised.
     void bringToFront();
@@ -103,6 +108,7 @@ private:
     void showRegistryProgress(int done, int total);
     void settingsSaved(const SettingsValues& values);
     void dropListRead(const QString& problem);
+    void holdWhileImporting();
 
     AppConfig m_config;
     std::unique_ptr<Ui::MainWindow> m_ui;
@@ -120,6 +126,7 @@ private:
     QAction* m_registryAction = nullptr;
     QAction* m_settingsAction = nullptr;
     QAction* m_importAction = nullptr;
+    QAction* m_importAddressAction = nullptr;
     // While a drop list is read: the guard's marker and the progress bar.
     std::unique_ptr<BusyGuard::Running> m_importRunning;
     std::unique_ptr<ProgressDisplay> m_importProgress;

@@ -15,13 +15,18 @@ void DropListImport::join() {
 }
 
 bool DropListImport::start(const QString& path, const NameCriteria& criteria, const QDate& today) {
+    return start(path, DropListFormOf(path), criteria, today);
+}
+
+bool DropListImport::start(const QString& path, DropListForm form, const NameCriteria& criteria,
+                           const QDate& today) {
     if (m_running)
         return false;
     join();
     m_running = true;
     m_cancel = false;
     m_outcome = {};
-    m_thread = std::thread([this, path, criteria, today] {
+    m_thread = std::thread([this, path, form, criteria, today] {
         DropListCallbacks callbacks;
         callbacks.cancel = &m_cancel;
         callbacks.rows = [this](std::vector<ResultRow>&& rows) {
@@ -36,7 +41,7 @@ bool DropListImport::start(const QString& path, const NameCriteria& criteria, co
                 emit rowsAvailable();
         };
         callbacks.progress = [this](qint64 done, qint64 total) { emit progress(done, total); };
-        DropListOutcome outcome = ReadDropListFile(path, criteria, today, callbacks);
+        DropListOutcome outcome = ReadDropListFile(path, form, criteria, today, callbacks);
         // Hands the outcome to the object's own thread, where finished() is emitted.
         QMetaObject::invokeMethod(
             this,

@@ -19,8 +19,10 @@ public:
     // Cancels a reading still running and waits for its thread.
     ~DropListImport() override;
 
-    // False while a reading runs.
+    // False while a reading runs. The form is told by the file's name unless given.
     bool start(const QString& path, const NameCriteria& criteria, const QDate& today);
+    bool start(const QString& path, DropListForm form, const NameCriteria& criteria,
+               const QDate& today);
     // The reading stops after the piece being read; the rows read so far stay.
     void cancel();
     bool isRunning() const { return m_running; }

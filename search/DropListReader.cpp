@@ -155,6 +155,14 @@ DropListForm DropListFormOf(const QString& fileName) {
     return name.endsWith(u".csv") ? DropListForm::Csv : DropListForm::Text;
 }
 
+DropListForm DropListFormOfDownload(const QUrl& address, const QString& contentType) {
+    if (DropListFormOf(address.fileName()) == DropListForm::Csv)
+        return DropListForm::Csv;
+    const QString type = contentType.section(u';', 0, 0).trimmed().toLower();
+    return type == u"text/csv" || type == u"application/csv" ? DropListForm::Csv
+                                                             : DropListForm::Text;
+}
+
 DropListReader::DropListReader(DropListForm form, NameCriteria criteria, QDate today)
     : m_form(form), m_criteria(std::move(criteria)), m_today(today) {}
 

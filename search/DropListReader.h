@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringDecoder>
+#include <QUrl>
 
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ enum class DropListForm { Text, Csv };
 
 // ".csv" (also packed, ".csv.gz") is a table; anything else one name a line.
 DropListForm DropListFormOf(const QString& fileName);
+// A download's form: by the address's file name, else a table when the server calls it CSV.
+DropListForm DropListFormOfDownload(const QUrl& address, const QString& contentType);
 
 // What became of the lines read.
 struct DropListCounts {

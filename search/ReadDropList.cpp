@@ -51,11 +51,17 @@ DropListOutcome ReadDropList(QIODevice& device, DropListForm form, const NameCri
 
 DropListOutcome ReadDropListFile(const QString& path, const NameCriteria& criteria,
                                  const QDate& today, const DropListCallbacks& callbacks) {
+    return ReadDropListFile(path, DropListFormOf(path), criteria, today, callbacks);
+}
+
+DropListOutcome ReadDropListFile(const QString& path, DropListForm form,
+                                 const NameCriteria& criteria, const QDate& today,
+                                 const DropListCallbacks& callbacks) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         DropListOutcome outcome;
         outcome.problem = QStringLiteral("无法打开文件：") + path;
         return outcome;
     }
-    return ReadDropList(file, DropListFormOf(path), criteria, today, callbacks);
+    return ReadDropList(file, form, criteria, today, callbacks);
 }

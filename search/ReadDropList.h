@@ -29,3 +29,7 @@ DropListOutcome ReadDropList(QIODevice& device, DropListForm form, const NameCri
 // The same for a file, its form told by its name.
 DropListOutcome ReadDropListFile(const QString& path, const NameCriteria& criteria,
                                  const QDate& today, const DropListCallbacks& callbacks);
+// The same for a file whose name says nothing of its form (a download kept in a temporary file).
+DropListOutcome ReadDropListFile(const QString& path, DropListForm form,
+                                 const NameCriteria& criteria, const QDate& today,
+                                 const DropListCallbacks& callbacks);

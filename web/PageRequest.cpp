@@ -9,20 +9,18 @@ namespace {
 
 constexpr qint64 kReadAheadBytes = 1024 * 1024;
 
-// Failures of the connection itself, as opposed to the errors that Qt derives from an HTTP
-// status, which come with a whole answer.
-bool isTransportFailure(QNetworkReply::NetworkError error) {
-    const int code = error;
-    return (code > 0 && code < QNetworkReply::ContentAccessDenied) ||
-           error == QNetworkReply::ProtocolFailure;
-}
-
 QString decodeUtf8(const QByteArray& body) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     return decoder.decode(body);
 }
 
 } // namespace
+
+bool IsTransportFailure(QNetworkReply::NetworkError error) {
+    const int code = error;
+    return (code > 0 && code < QNetworkReply::ContentAccessDenied) ||
+           error == QNetworkReply::ProtocolFailure;
+}
 
 QNetworkRequest MakePageRequest(const QString& address) {
     // The address goes out as the caller built it, nothing escaped, except where it would not
@@ -72,7 +70,7 @@ FetchOutcome BodyReader::finish() {
     if (announced.isValid() && announced.toLongLong() != m_body.size())
         return FetchOutcome::failed(QNetworkReply::RemoteHostClosedError);
     const QVariant httpStatus = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!httpStatus.isValid() || isTransportFailure(m_reply->error())) {
+    if (!httpStatus.isValid() || IsTransportFailure(m_reply->error())) {
         // Code 0 means that nothing failed; an answer without any HTTP status did fail.
         const QNetworkReply::NetworkError error = m_reply->error();
         return FetchOutcome::failed(

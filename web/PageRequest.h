@@ -3,13 +3,12 @@
 #include "web/FetchOutcome.h"
 
 #include <QByteArray>
+#include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QObject>
 #include <QString>
 
 #include <chrono>
-
-class QNetworkReply;
 
 // The rules every GET of the program keeps, whether it waits for the answer (FetchPage) or not
 // (the watch list's background checks).
@@ -21,6 +20,10 @@ inline constexpr std::chrono::nanoseconds kFetchTimeLimit{5'000'000'001};
 // kBodyTooLargeCode, the HTTP code for content too large, which no QNetworkReply error uses.
 inline constexpr qsizetype kMaxBodyBytes = 16 * 1024 * 1024;
 inline constexpr int kBodyTooLargeCode = 413;
+
+// A failure of the connection itself, as opposed to the errors that Qt derives from an HTTP
+// status, which come with a whole answer.
+bool IsTransportFailure(QNetworkReply::NetworkError error);
 
 // The request for an address, with the one header "If-Modified-Since: 0".
 QNetworkRequest MakePageRequest(const QString& address);
