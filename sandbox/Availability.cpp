@@ -39,7 +39,7 @@ int DropSecond(std::string_view name, const DropRules& rules) {
         spread > 0
             ? static_cast<int>(StableHash(name, kSpreadSalt) % static_cast<std::uint64_t>(spread))
             : 0;
-    return std::min(rules.hour * 3600 + offset, 24 * 3600 - 1);
+    return std::min(rules.hour * 3600 + rules.minute * 60 + offset, 24 * 3600 - 1);
 }
 
 bool PastDrop(std::string_view name, const QDate& deletionDate, const QDateTime& now,

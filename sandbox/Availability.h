@@ -19,13 +19,14 @@ inline constexpr int kUnknownRegisteredPercent = 60;
 struct DropRules {
     int hour = kDefaultDropHour;               // local hour of the deletion day, 0 to 23
     int caughtPercent = kDefaultCaughtPercent; // 0 to 100
-    // Each name drops at its own second this far into the day after the hour (0: all at the
-    // hour). hour * 3600 + spreadSeconds stays within the day, so a drop keeps its date.
+    // Each name drops at its own second this far into the day after the hour and minute (0: all
+    // at that minute). The spread stays within the day, so a drop keeps its date.
     int spreadSeconds = 0;
+    int minute = 0; // of the drop hour, 0 to 59
 };
 
 // The second of its deletion day (local time) at which a listed name drops: the drop hour, plus
-// the name's stable share of the spread.
+// and minute, plus the name's stable share of the spread.
 int DropSecond(std::string_view name, const DropRules& rules);
 
 // A stand-in registry's verdict for a normalised name at a moment (judged in local time). A

@@ -59,6 +59,11 @@ struct Options {
                        "listed name is free.")
             .arg(kDefaultDropHour),
         QStringLiteral("hour"), QString::number(kDefaultDropHour)};
+    QCommandLineOption dropMinute{
+        QStringLiteral("drop-minute"),
+        QStringLiteral("Minute of the drop hour (0-59, default 0) from which a listed name is "
+                       "free."),
+        QStringLiteral("minute"), QStringLiteral("0")};
     QCommandLineOption dropSpread{
         QStringLiteral("drop-spread"),
         QStringLiteral("Each listed name drops at its own second within this many seconds after "
@@ -127,8 +132,8 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
         "the availability answers say."));
     const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions({o.port, o.size, o.csv, o.seed, o.latency, o.jitter, o.failShare, o.failMode,
-                       o.rateLimit, o.registryRateLimit, o.whoisPort, o.dropHour, o.dropSpread,
-                       o.caughtPercent, o.clockOffset, o.log});
+                       o.rateLimit, o.registryRateLimit, o.whoisPort, o.dropHour, o.dropMinute,
+                       o.dropSpread, o.caughtPercent, o.clockOffset, o.log});
     result.usage = parser.helpText();
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
@@ -162,13 +167,16 @@ SandboxCommandLine ParseSandboxCommandLine(const QStringList& arguments) {
     if (const int whoisPort = static_cast<int>(read(o.whoisPort, 65535)); whoisPort > 0)
         s.options.whoisPort = whoisPort;
     s.options.drop.hour = static_cast<int>(read(o.dropHour, 23));
+    s.options.drop.minute = static_cast<int>(read(o.dropMinute, 59));
     s.options.drop.spreadSeconds = static_cast<int>(read(o.dropSpread, 24 * 3600));
-    if (s.options.drop.hour * 3600 + s.options.drop.spreadSeconds > 24 * 3600 &&
+    if (s.options.drop.hour * 3600 + s.options.drop.minute * 60 + s.options.drop.spreadSeconds >
+            24 * 3600 &&
         result.error.isEmpty())
         result.error = QStringLiteral("--drop-spread %1 reaches past the deletion day from "
-                                      "--drop-hour %2")
+                                      "--drop-hour %2 --drop-minute %3")
                            .arg(s.options.drop.spreadSeconds)
-                           .arg(s.options.drop.hour);
+                           .arg(s.options.drop.hour)
+                           .arg(s.options.drop.minute);
     s.options.drop.caughtPercent = static_cast<int>(read(o.caughtPercent, 100));
     s.logPath = parser.value(o.log);
     if (const auto offset = ParseClockOffset(parser.value(o.clockOffset)))

@@ -34,6 +34,7 @@ TEST(DropSpread, eachNameHasItsOwnStableSecondWithinTheSpread) {
     // 500 names over 3600 seconds: nearly all apart, not a handful of shared seconds.
     EXPECT_GT(seconds.size(), 400u);
     EXPECT_EQ(DropSecond("kato.com", DropRules{9, 0, 1}), 9 * 3600);
+    EXPECT_EQ(DropSecond("kato.com", DropRules{9, 0, 0, 42}), 9 * 3600 + 42 * 60);
     EXPECT_LE(DropSecond("kato.com", DropRules{23, 0, 3600}), 24 * 3600 - 1);
 }
 
@@ -111,6 +112,13 @@ TEST(DropSpread, theCommandLineKeepsTheDropOnItsDay) {
         {{QStringLiteral("--drop-hour=23"), QStringLiteral("--drop-spread=3600")}, 3600},
         {{QStringLiteral("--drop-hour=23"), QStringLiteral("--drop-spread=3601")}, -1},
         {{QStringLiteral("--drop-hour=0"), QStringLiteral("--drop-spread=86400")}, 86400},
+        {{QStringLiteral("--drop-hour=23"), QStringLiteral("--drop-minute=59"),
+          QStringLiteral("--drop-spread=60")},
+         60},
+        {{QStringLiteral("--drop-hour=23"), QStringLiteral("--drop-minute=59"),
+          QStringLiteral("--drop-spread=61")},
+         -1},
+        {{QStringLiteral("--drop-minute=60")}, -1},
         {{QStringLiteral("--drop-spread=86401")}, -1},
         {{QStringLiteral("--drop-spread=-5")}, -1},
         {{QStringLiteral("--drop-spread=1h")}, -1},
