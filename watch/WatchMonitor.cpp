@@ -123,8 +123,16 @@ void WatchMonitor::plan(WatchEntry& entry, const QDateTime& intervalPlan,
     inputs.registry.lastChanged = entry.registry.lastChanged;
     inputs.usualTime = m_history.usualTime(dropSuffix(entry.domain));
     entry.expected = expectedDrop(inputs, m_listZone, now);
-    entry.nextCheck =
-        ClosePolling::nextCheck(entry.expected.moment, entry.lastCheck, intervalPlan, now);
+    entry.nextCheck = ClosePolling::nextCheck(m_closePolling ? entry.expected.moment : QDateTime(),
+                                              entry.lastCheck, intervalPlan, now);
+}
+
+void WatchMonitor::setClosePolling(bool on) {
+    if (on == m_closePolling)
+        return;
+    m_closePolling = on;
+    replanAll(m_clock());
+    rearm();
 }
 
 void WatchMonitor::learnDrop(const QString& domain, const QDateTime& now) {
