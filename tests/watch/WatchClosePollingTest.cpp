@@ -119,6 +119,17 @@ TEST_F(WatchClosePollingTest, aListedNameIsAskedEveryFiveSecondsAroundItsMomentA
     EXPECT_EQ(times, expected);
 }
 
+TEST_F(WatchClosePollingTest, turnedOffTheIntervalAlonePlansAndTurnedOnAgainTheWindowReturns) {
+    // The window runs from 12:28 to 12:40 UTC.
+    ASSERT_TRUE(m_monitor->add(u"a.example"_s, std::nullopt, u"2025-03-01 20:30:00"_s));
+    m_monitor->setClosePolling(false);
+    EXPECT_EQ(run(at(12, 29)), (QList<QDateTime>{at(12, 0), at(12, 10), at(12, 20)}));
+    m_now = at(12, 29);
+    m_monitor->setClosePolling(true);
+    EXPECT_EQ(run(at(12, 29, 10)), (QList<QDateTime>{at(12, 29), at(12, 29, 5), at(12, 29, 10)}))
+        << "inside the window, due at once";
+}
+
 TEST_F(WatchClosePollingTest, theMonitorTakesTheBestSourceAndKeepsItOverARestart) {
     // Three names of the suffix turned free at 09:14:16 in the list's zone: its usual time.
     for (int day = 20; day < 23; ++day) {
