@@ -27,18 +27,31 @@ cmake --build "$build" --target "${names[@]}"
 
 share=$(( seconds / ${#targets[@]} ))
 [ "$share" -ge 1 ] || share=1
-findings=0
+found=()
 for entry in "${targets[@]}"; do
     read -r name seeds dictionary <<< "$entry"
     # New inputs go to a folder of the build, never into the committed seeds.
     mkdir -p "$build/fuzz-corpus/$name"
+    rm -f "$build/$name-"*
     options=(-max_total_time="$share" -artifact_prefix="$build/$name-")
     [ "$dictionary" = "-" ] || options+=(-dict="$root/tests/fuzz/$dictionary")
     echo "== $name for ${share}s"
     if ! "$build/tests/fuzz/$name" "${options[@]}" "$build/fuzz-corpus/$name" \
-        "$root/tests/fuzz/$seeds"; then
+        "$root/tests/fuzz/$seeds" 2>&1 | tee "$build/$name.log"; then
         echo "finding in $name" >&2
-        findings=1
+        found+=("$name")
     fi
 done
-exit "$findings"
+# The findings again at the end, where a log's tail shows them: the sanitizer's own summary and
+# the input that caused it.
+for name in "${found[@]}"; do
+    echo "== finding in $name:" >&2
+    grep -E "^(==[0-9]+==)?ERROR|^SUMMARY|^[a-z]+: " "$build/$name.log" | head -5 >&2 || true
+    for artifact in "$build/$name-"*; do
+        [ -f "$artifact" ] || continue
+        echo "-- $artifact ($(stat -c %s "$artifact") bytes), first 256 in hex:" >&2
+        head -c 256 "$artifact" | od -A d -t x1 >&2
+    done
+done
+echo "fuzzing: ${#found[@]} target(s) with a finding${found[*]:+: ${found[*]}}"
+[ "${#found[@]}" -eq 0 ]
