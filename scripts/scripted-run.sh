@@ -15,6 +15,7 @@
 #
 # Needs a build (BUILD_DIR, default build/); starts the stand-in services on 127.0.0.1:8730.
 set -euo pipefail
+trap 'echo "scripted run: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 shots="${SCREENSHOT_DIR:-$root/screenshots}"
@@ -156,7 +157,7 @@ esac
 # without waiting for a second free answer.
 stop_stand_in
 start_stand_in --csv "$work/drops.csv" --drop-hour 9 --caught-percent 0 \
-    --clock-offset "$(( 10 * 3600 - seconds_today ))"
+    --clock-offset "$(( 10 * 3600 - seconds_today ))" --log "$work/stand-in.log"
 xdotool windowminimize "$window"
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$watchlist")"
@@ -192,15 +193,32 @@ sleep 0.5
 
 # A drop list from an address: the stand-in's list of today's deletions, read through the
 # window's criteria (today's date is still chosen), its names appended to the list.
+xdotool windowactivate --sync "$window" 2>/dev/null || true
+click_at 700 400               # the result list, which takes the focus
 click_at 340 24                # 清空列表
-xdotool key --window "$window" ctrl+shift+i
-address_dialog="$(visible_window '^从网址导入$')" || { echo "the address dialog did not open" >&2; exit 1; }
-xdotool type --window "$address_dialog" --delay 10 "http://127.0.0.1:$standin_port/lists/$today.csv"
-xdotool key --window "$address_dialog" Return
+address_dialog=""
+for _ in 1 2 3; do
+    xdotool windowactivate --sync "$window" 2>/dev/null || true
+    click_at 700 400
+    xdotool key ctrl+shift+i
+    address_dialog="$(visible_window '^从网址导入$')" && break
+done
+[ -n "$address_dialog" ] || { shot 12-no-address-dialog; echo "the address dialog did not open" >&2; exit 1; }
+# Pasted, not typed: typing on a virtual display can lose a key now and then.
+printf '%s' "http://127.0.0.1:$standin_port/lists/$today.csv" | xclip -selection clipboard
+xdotool windowactivate --sync "$address_dialog" 2>/dev/null || true
+xdotool key ctrl+v
+sleep 0.2
+xdotool key Return
 sleep 2
 shot 12-imported-from-an-address
 imported="$(xdotool search --onlyvisible --name '^导入删除列表$' 2>/dev/null | head -1 || true)"
-[ -z "$imported" ] || { echo "importing from the address gave a message" >&2; exit 1; }
+grep -q "GET /lists/$today.csv 200" "$work/stand-in.log" || imported="no request"
+[ -z "$imported" ] || {
+    echo "importing from the address gave a message; the stand-in's last requests:" >&2
+    tail -3 "$work/stand-in.log" >&2
+    exit 1
+}
 
 # The catch: a name listed to drop a minute or two from now, at a time of day the list gives.
 # The watch asks about it every few seconds around that moment, so it is announced within

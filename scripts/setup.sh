@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite libgl-dev zlib1g-dev
     libcpp-httplib-dev libgtest-dev libbenchmark-dev
     libfuzzer-14-dev libclang-rt-14-dev
-    fonts-noto-cjk xvfb xdotool openbox trayer imagemagick x11-utils wmctrl curl python3
+    fonts-noto-cjk xvfb xdotool xclip openbox trayer imagemagick x11-utils wmctrl curl python3
     dbus dunst
     "$@"
 )
