@@ -7,6 +7,7 @@
 // offset, so that the drops come a little after the start. Prints one line of JSON.
 //
 // usage: morrowcatch-bench-catch PATH-TO-morrowcatch-sandbox [NAMES] [SPREAD-SECONDS]
+#include "EveryName.h"
 #include "results/ResultListModel.h"
 #include "results/StatusLine.h"
 #include "results/Workspace.h"
@@ -66,15 +67,6 @@ bool startStandIn(StandIn& standIn, const QString& program, const QStringList& a
     return false;
 }
 
-SearchCriteria everyName() {
-    SearchCriteria criteria;
-    criteria.place = KeywordPosition::Anywhere;
-    criteria.order = ResultOrder::Length;
-    criteria.deletionType = DeletionTypeFilter::All;
-    criteria.deletionDate = {DeletionDate::Kind::Any, {}};
-    return criteria;
-}
-
 // One watch against one stand-in. The names are all .com, which the stand-in answers over RDAP.
 struct Watch {
     QString label;
@@ -91,7 +83,7 @@ bool watchListedNames(Watch& watch, const WatchMonitor::Clock& clock, const QStr
     StatusLine status;
     Closing closing;
     Workspace workspace{rows, status, closing};
-    RunListSearch(watch.standIn.base + u"/?", everyName(), workspace);
+    RunListSearch(watch.standIn.base + u"/?", EveryNameCriteria(), workspace);
     QList<WatchMonitor::NewName> names;
     for (int row = 0; row < rows.count(); ++row) {
         const ResultRow& listed = rows.row(row);

@@ -3,6 +3,7 @@
 // row then gets a verdict and its evidence, as a check of every name leaves them, and the
 // window repaints. Prints one line of JSON.
 #include "BenchWindow.h"
+#include "EveryName.h"
 #include "ProcStatus.h"
 #include "Watchdog.h"
 
@@ -50,15 +51,6 @@ QString startStandIn(QProcess& standIn, const QString& program) {
     return {};
 }
 
-SearchCriteria everyName() {
-    SearchCriteria criteria;
-    criteria.place = KeywordPosition::Anywhere;
-    criteria.order = ResultOrder::Length;
-    criteria.deletionType = DeletionTypeFilter::All;
-    criteria.deletionDate = {DeletionDate::Kind::Any, {}};
-    return criteria;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -83,7 +75,7 @@ int main(int argc, char** argv) {
     Closing closing;
     Workspace workspace{window->rows(), window->status(), closing};
     Watchdog watchdog(closing, kSearchTimeLimitMs);
-    RunListSearch(base + u"/?", everyName(), workspace);
+    RunListSearch(base + u"/?", EveryNameCriteria(), workspace);
     ResultListModel& rows = window->rows();
     if (rows.count() > kRows)
         rows.removeRowsIf([&rows](const ResultRow& row) {

@@ -1,6 +1,7 @@
 // The program's requests: processor time while a request waits, and a 1,000-page search
 // against the stand-in next to curl fetching the same addresses.
 #include "CurlPeer.h"
+#include "EveryName.h"
 #include "ProcessorTime.h"
 #include "SilentListener.h"
 #include "StandInData.h"
@@ -55,16 +56,6 @@ void ProcessorTimeDuringNetworkWait(benchmark::State& state) {
     }
 }
 
-// Every name of the stand-in matches: 30,000 names, 1,000 pages of 30.
-SearchCriteria everyName() {
-    SearchCriteria criteria;
-    criteria.place = KeywordPosition::Anywhere;
-    criteria.order = ResultOrder::Length;
-    criteria.deletionType = DeletionTypeFilter::All;
-    criteria.deletionDate = {DeletionDate::Kind::Any, {}};
-    return criteria;
-}
-
 QStringList searchAddresses(const QString& listBase, const SearchCriteria& criteria) {
     const QString query = BuildListQuery(listBase, criteria);
     QStringList addresses{query};
@@ -80,7 +71,7 @@ void SearchOf1000Pages(benchmark::State& state) {
         return;
     }
     const QString listBase = server.base() + u"/?";
-    const SearchCriteria criteria = everyName();
+    const SearchCriteria criteria = EveryNameCriteria();
     const QStringList addresses = searchAddresses(listBase, criteria);
 
     for (auto _ : state) {
