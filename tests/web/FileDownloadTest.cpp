@@ -1,6 +1,7 @@
 // Downloading a big file under the request rules: the body lands in the device, the limit
 // and silence end it, and nothing short or failed passes for a whole file.
 #include "web/FileDownload.h"
+#include "droplist/GzipBytes.h"
 #include "support/TestServer.h"
 
 #include <QBuffer>
@@ -134,4 +135,16 @@ TEST(FileDownload, aDeviceThatTakesNoBytesIsAWriteFailure) {
     const auto ended = download(server.baseUrl(), 1024, kFetchTimeLimit, QIODevice::ReadOnly);
     ASSERT_TRUE(ended.has_value());
     EXPECT_EQ(ended->outcome.kind, Kind::WriteFailed);
+}
+
+TEST(FileDownload, aBodySentCompressedIsWrittenAsItsPlainBytes) {
+    const QByteArray plain = QByteArray("a.com\nb.net\n").repeated(1000);
+    TestServer server([&](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Content-Encoding", "gzip");
+        response.set_content(GzipBytes(plain).toStdString(), kUncompressed);
+    });
+    const auto ended = download(server.baseUrl(), 1024 * 1024);
+    ASSERT_TRUE(ended.has_value());
+    EXPECT_EQ(ended->outcome.kind, Kind::Done);
+    EXPECT_EQ(ended->written, plain);
 }
