@@ -79,6 +79,8 @@ TEST(MainWindowExtras, escapeEndsACheckAfterTheRequestInFlightKeepingWhatItFound
     });
     MainWindow form(testConfig(server.baseUrl()));
     form.show();
+    // Esc is a window shortcut: it reaches the window only once the window is active.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     for (int i = 0; i < 10; ++i)
         form.rows().appendRow(Rows::listed(QString::number(i) + QStringLiteral(".com")));
     server.onArrival([&](const std::string&) {
@@ -109,6 +111,8 @@ TEST(MainWindowExtras, escapeEndsASearchAfterThePageInFlight) {
         });
     MainWindow form(testConfig(server.baseUrl()));
     form.show();
+    // Esc is a window shortcut: it reaches the window only once the window is active.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     server.onArrival([&](const std::string& target) {
         if (target.find("&page=2") == std::string::npos)
             return;
