@@ -1,5 +1,6 @@
 // Importing a drop list from an address: downloaded in the background, read as a file of its
 // form would be, failures told plainly, Esc during the download.
+#include "DropListSteps.h"
 #include "MainWindowFixture.h"
 #include "app/DropListCommand.h"
 #include "droplist/GzipBytes.h"
@@ -12,29 +13,12 @@
 
 namespace {
 
-// Starts the import and waits for its end; false when it did not start.
 bool importAddressAndWait(MainWindow& form, const QString& address) {
-    int ends = 0;
-    QObject::connect(&form.dropListImport(), &DropListCommand::finished, &form,
-                     [&ends] { ++ends; });
-    form.importAddress(address);
-    if (!form.dropListImport().isRunning())
-        return false;
-    return QTest::qWaitFor([&] { return ends > 0; }, 20000);
-}
-
-QStringList rowTexts(MainWindow& form) {
-    QStringList texts;
-    for (int row = 0; row < form.rows().count(); ++row) {
-        texts << form.rows().cell(row, ResultListModel::Number) + u' ' +
-                     form.rows().cell(row, ResultListModel::Domain) + u' ' +
-                     form.rows().cell(row, ResultListModel::DeletionTime);
-    }
-    return texts;
+    return RunDropListImport(form, [&] { form.importAddress(address); });
 }
 
 QString messageText(const MainWindow& form) {
-    const auto* message = form.findChild<QMessageBox*>(QStringLiteral("DropListMessage"));
+    const QMessageBox* message = DropListMessage(form);
     return message ? message->text() : QString();
 }
 
@@ -92,7 +76,7 @@ TEST(MainWindowAddressImport, aListOnTheWebIsReadInTheFormItsAddressOrTypeTells)
         form.controls().netCheck->setChecked(false);
         form.controls().deletionDateCombo->setCurrentText(QStringLiteral("2026-12-11"));
         ASSERT_TRUE(importAddressAndWait(form, c.address));
-        EXPECT_EQ(rowTexts(form), c.rows);
+        EXPECT_EQ(DropListRowTexts(form), c.rows);
         EXPECT_EQ(statusText(form), c.status);
         EXPECT_TRUE(messageText(form).startsWith(c.messageStart))
             << messageText(form).toStdString();

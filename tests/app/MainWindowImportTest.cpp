@@ -1,5 +1,6 @@
 // Importing a drop list file into the result list: the window's criteria, the numbering, the
 // end on the status line, files that cannot be read, Esc, and the busy guard.
+#include "DropListSteps.h"
 #include "HomePageSpy.h"
 #include "MainWindowFixture.h"
 #include "app/DropListCommand.h"
@@ -7,7 +8,6 @@
 #include "support/UserTexts.h"
 
 #include <QFile>
-#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -34,30 +34,9 @@ ResultRow listedRow(const QString& number, const QString& domain) {
     return row;
 }
 
-// Every row as "number name date".
-QStringList rowTexts(MainWindow& form) {
-    QStringList texts;
-    for (int row = 0; row < form.rows().count(); ++row) {
-        texts << form.rows().cell(row, ResultListModel::Number) + u' ' +
-                     form.rows().cell(row, ResultListModel::Domain) + u' ' +
-                     form.rows().cell(row, ResultListModel::DeletionTime);
-    }
-    return texts;
-}
-
 // Starts the import and waits for its end; false when it did not start.
 bool importAndWait(MainWindow& form, const QString& path) {
-    int ends = 0;
-    QObject::connect(&form.dropListImport(), &DropListCommand::finished, &form,
-                     [&ends] { ++ends; });
-    form.importFile(path);
-    if (!form.dropListImport().isRunning())
-        return false;
-    return QTest::qWaitFor([&] { return ends > 0; }, 20000);
-}
-
-QMessageBox* dropListMessage(const MainWindow& form) {
-    return form.findChild<QMessageBox*>(QStringLiteral("DropListMessage"));
+    return RunDropListImport(form, [&] { form.importFile(path); });
 }
 
 struct ImportCase {
@@ -121,9 +100,10 @@ TEST(MainWindowImport, matchingNamesAreAppendedOnceAndNumberedAfterTheListedRows
         form.rows().appendRow(listedRow(QStringLiteral("1"), QStringLiteral("listed.com")));
         c.criteria(form.controls());
         ASSERT_TRUE(importAndWait(form, writeFile(dir, c.fileName, c.content)));
-        EXPECT_EQ(rowTexts(form), QStringList{QStringLiteral("1 listed.com ")} + c.expectedRows);
+        EXPECT_EQ(DropListRowTexts(form),
+                  QStringList{QStringLiteral("1 listed.com ")} + c.expectedRows);
         EXPECT_EQ(statusText(form), c.status);
-        EXPECT_EQ(dropListMessage(form), nullptr);
+        EXPECT_EQ(DropListMessage(form), nullptr);
         EXPECT_TRUE(form.progressBar()->isHidden());
         EXPECT_EQ(form.controls().searchButton->property("Tag").toString(), QStringLiteral("0"))
             << "the guard lets go";
@@ -135,8 +115,9 @@ TEST(MainWindowImport, aSecondImportAddsOnlyNamesNotYetListed) {
     MainWindow form(testConfig());
     ASSERT_TRUE(importAndWait(form, writeFile(dir, QStringLiteral("a.txt"), "a.net\nb.net\n")));
     ASSERT_TRUE(importAndWait(form, writeFile(dir, QStringLiteral("b.txt"), "b.net\nc.net\n")));
-    EXPECT_EQ(rowTexts(form), (QStringList{QStringLiteral("1 a.net "), QStringLiteral("2 b.net "),
-                                           QStringLiteral("3 c.net ")}));
+    EXPECT_EQ(DropListRowTexts(form),
+              (QStringList{QStringLiteral("1 a.net "), QStringLiteral("2 b.net "),
+                           QStringLiteral("3 c.net ")}));
 }
 
 TEST(MainWindowImport, aFileThatCannotBeReadGivesItsMessageAndNoRows) {
@@ -158,7 +139,7 @@ TEST(MainWindowImport, aFileThatCannotBeReadGivesItsMessageAndNoRows) {
         MainWindow form(testConfig());
         ASSERT_TRUE(importAndWait(form, c.path));
         EXPECT_EQ(form.rows().count(), 0);
-        QMessageBox* message = dropListMessage(form);
+        QMessageBox* message = DropListMessage(form);
         ASSERT_NE(message, nullptr);
         EXPECT_TRUE(message->text().startsWith(c.messageStart)) << message->text().toStdString();
         EXPECT_EQ(message->textFormat(), Qt::PlainText);
@@ -223,7 +204,7 @@ TEST(MainWindowImport, escapeStopsTheImportKeepingTheRowsReadSoFar) {
     EXPECT_LT(kept, kNames / 10) << "stopped after the first piece";
     EXPECT_EQ(form.rows().cell(kept - 1, ResultListModel::Number), QString::number(kept));
     EXPECT_EQ(statusText(form), UserTexts::kSearchFinished);
-    EXPECT_EQ(dropListMessage(form), nullptr);
+    EXPECT_EQ(DropListMessage(form), nullptr);
     EXPECT_TRUE(form.progressBar()->isHidden());
 }
 
@@ -277,19 +258,6 @@ TEST(MainWindowImport, closingTheWindowDuringAnImportStopsIt) {
     hold.go.release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->dropListImport().isRunning(); }, 20000));
     EXPECT_LT(form->rows().count(), kNames / 10);
-    EXPECT_EQ(dropListMessage(*form), nullptr);
+    EXPECT_EQ(DropListMessage(*form), nullptr);
     form.reset();
-}
-
-TEST(MainWindowImport, theWindowAndTheListMenuOfferTheSameImportCommand) {
-    MainWindow form(testConfig());
-    std::unique_ptr<QMenu> menu(form.buildResultListMenu());
-    QAction* offered = nullptr;
-    for (QAction* action : menu->actions()) {
-        if (action->text() == QStringLiteral("导入删除列表..."))
-            offered = action;
-    }
-    ASSERT_NE(offered, nullptr);
-    EXPECT_EQ(offered->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
-    EXPECT_TRUE(form.actions().contains(offered)) << "the shortcut works without the menu";
 }
