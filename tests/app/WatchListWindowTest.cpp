@@ -79,29 +79,6 @@ protected:
 
 } // namespace
 
-TEST_F(WatchListWindowTest, isASeparateWindowWithItsTitleButtonsAndView) {
-    EXPECT_EQ(window->windowTitle(), u"关注列表"_s);
-    EXPECT_EQ(window->objectName(), u"WatchListWindow"_s);
-    EXPECT_TRUE(window->isWindow());
-    EXPECT_FALSE(window->isModal());
-    const QList<std::pair<QString, QString>> buttons = {{u"CheckNowButton"_s, u"立即检查"_s},
-                                                        {u"RemoveButton"_s, u"移除"_s},
-                                                        {u"AddButton"_s, u"添加..."_s},
-                                                        {u"ExportButton"_s, u"导出为CSV..."_s}};
-    for (const auto& [name, caption] : buttons) {
-        auto* button = child<QPushButton>(name);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), caption);
-        EXPECT_EQ(button->accessibleName(), caption);
-    }
-    auto* view = child<QTableView>(u"WatchListView"_s);
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_EQ(view->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
-    EXPECT_FALSE(view->tabKeyNavigation());
-}
-
 TEST_F(WatchListWindowTest, closingHidesTheWindowAndDoesNotEndTheProgram) {
     // lastWindowClosed is only emitted while the application's own loop runs.
     QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
