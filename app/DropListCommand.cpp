@@ -53,9 +53,10 @@ bool DropListCommand::startFromAddress(const QUrl& address, const NameCriteria& 
         return false;
     auto file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(kDownloadName));
     if (!file->open()) {
-        m_status.setText(kFailed.toString());
+        // Ends as a started command does, after the caller has taken the start.
         QMetaObject::invokeMethod(
-            this, [this] { emit finished(QStringLiteral("下载删除列表失败：无法创建临时文件。")); },
+            this,
+            [this] { conclude(kFailed, QStringLiteral("下载删除列表失败：无法创建临时文件。")); },
             Qt::QueuedConnection);
         return true;
     }
@@ -72,10 +73,7 @@ void DropListCommand::cancel() {
     if (m_download.isRunning()) {
         // Nothing was read yet, so nothing was found.
         m_download.abort();
-        m_downloadFile.reset();
-        m_listed.clear();
-        m_status.setText(kNothingFound.toString());
-        emit finished({});
+        conclude(kNothingFound, {});
         return;
     }
     m_import.cancel();
@@ -92,22 +90,15 @@ void DropListCommand::beginListing() {
 
 void DropListCommand::downloaded(const DownloadOutcome& outcome) {
     if (outcome.kind != DownloadOutcome::Kind::Done || !m_downloadFile->flush()) {
-        m_downloadFile.reset();
         DownloadOutcome told = outcome;
         if (told.kind == DownloadOutcome::Kind::Done)
             told.kind = DownloadOutcome::Kind::WriteFailed;
-        endWithoutReading(DownloadProblemText(told));
+        conclude(kFailed, DownloadProblemText(told));
         return;
     }
     // Read through the file's own name; the temporary file stays until the reading ends.
     m_import.start(m_downloadFile->fileName(),
                    DropListFormOfDownload(m_address, outcome.contentType), m_criteria, m_today);
-}
-
-void DropListCommand::endWithoutReading(const QString& problem) {
-    m_listed.clear();
-    m_status.setText(kFailed.toString());
-    emit finished(problem);
 }
 
 void DropListCommand::takeRows() {
@@ -131,14 +122,16 @@ void DropListCommand::takeRows() {
 void DropListCommand::end() {
     // Rows announced just before the end may not have been taken yet.
     takeRows();
+    const DropListOutcome& outcome = m_import.outcome();
+    conclude(m_added > 0                  ? kFinished
+             : !outcome.problem.isEmpty() ? kFailed
+                                          : kNothingFound,
+             outcome.problem);
+}
+
+void DropListCommand::conclude(QStringView status, const QString& problem) {
     m_listed.clear();
     m_downloadFile.reset();
-    const DropListOutcome& outcome = m_import.outcome();
-    if (m_added > 0)
-        m_status.setText(kFinished.toString());
-    else if (!outcome.problem.isEmpty())
-        m_status.setText(kFailed.toString());
-    else
-        m_status.setText(kNothingFound.toString());
-    emit finished(outcome.problem);
+    m_status.setText(status.toString());
+    emit finished(problem);
 }

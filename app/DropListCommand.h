@@ -46,7 +46,8 @@ private:
     void downloaded(const DownloadOutcome& outcome);
     void takeRows();
     void end();
-    void endWithoutReading(const QString& problem);
+    // Every way of ending: the status line, and the message for the user (empty when none).
+    void conclude(QStringView status, const QString& problem);
 
     ResultListModel& m_rows;
     StatusLine& m_status;
