@@ -1,5 +1,6 @@
 // The monitor asking closely around a name's expected drop: where the moment comes from, the
 // 5-second plan inside the window, the nearer name first, and the limits that still hold there.
+#include "FakeChecks.h"
 #include "FakeRegistry.h"
 #include "FixedTimeZone.h"
 #include "WatchPrinters.h"
@@ -26,27 +27,6 @@ const QDateTime kStart(QDate(2025, 3, 1), QTime(12, 0), Qt::UTC);
 QDateTime at(int hour, int minute, int second = 0, int day = 1) {
     return QDateTime(QDate(2025, 3, day), QTime(hour, minute, second), Qt::UTC);
 }
-
-class Checks {
-public:
-    WatchMonitor::StartCheck starter() {
-        return [this](const QString& domain, WatchMonitor::CheckDone done) {
-            asked.append(domain);
-            m_pending.append(std::move(done));
-        };
-    }
-    bool waiting() const { return !m_pending.isEmpty(); }
-    void answer(CheckVerdict verdict, bool rateRefused = false) {
-        ASSERT_TRUE(waiting());
-        const WatchMonitor::CheckDone done = m_pending.takeFirst();
-        done({{QDateTime(), rateRefused ? 429 : 200, verdict, u"answer"_s}, rateRefused});
-    }
-
-    QStringList asked;
-
-private:
-    QList<WatchMonitor::CheckDone> m_pending;
-};
 
 class WatchClosePollingTest : public ::testing::Test {
 protected:
@@ -94,7 +74,7 @@ protected:
     FixedTimeZone m_zone;
     QTemporaryDir m_dir;
     WatchStore m_store;
-    Checks m_checks;
+    FakeChecks m_checks;
     QDateTime m_now = kStart;
     std::unique_ptr<WatchMonitor> m_monitor;
 };

@@ -2,6 +2,7 @@
 #include "WatchPrinters.h"
 #include "support/QStringPrinter.h"
 
+#include "FakeChecks.h"
 #include "watch/WatchMonitor.h"
 #include "watch/WatchRules.h"
 #include "watch/WatchStore.h"
@@ -21,35 +22,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const QDateTime kStart(QDate(2025, 3, 1), QTime(12, 0), Qt::UTC);
-
-// Stands in for the network check: records each question and answers when the test says so.
-class FakeChecks {
-public:
-    WatchMonitor::StartCheck starter() {
-        return [this](const QString& domain, WatchMonitor::CheckDone done) {
-            asked.append(domain);
-            ++inFlight;
-            maxInFlight = std::max(maxInFlight, inFlight);
-            m_pending.append(std::move(done));
-            if (onAsked)
-                onAsked();
-        };
-    }
-    void answer(CheckVerdict verdict, bool rateRefused = false) {
-        ASSERT_FALSE(m_pending.isEmpty()) << "no check is waiting for an answer";
-        const WatchMonitor::CheckDone done = m_pending.takeFirst();
-        --inFlight;
-        done({{QDateTime(), rateRefused ? 429 : 200, verdict, u"answer"_s}, rateRefused});
-    }
-
-    QStringList asked;
-    int inFlight = 0;
-    int maxInFlight = 0;
-    std::function<void()> onAsked;
-
-private:
-    QList<WatchMonitor::CheckDone> m_pending;
-};
 
 class WatchMonitorTest : public ::testing::Test {
 protected:
